@@ -1,0 +1,93 @@
+#include "Unit1.h"
+
+#include <QEvent>
+#include <QFont>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include "ResultsPageBridge.h"
+#include "SearchPanel.h"
+#include "WindowPlacement.h"
+
+namespace quorvel {
+
+TForm1::TForm1(QUrl homePageUrl, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_homePageUrl(std::move(homePageUrl)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quorvel V2.0"));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    setFont(font);
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    setPalette(face);
+    setAutoFillBackground(true);
+    setFixedSize(ClientWidth, ExpandedClientHeight);
+
+    Panel1 = new SearchPanel(this);
+    Panel1->setGeometry(3, 3, 770, 62);
+
+    m_tab = new QWidget(this);
+    m_tab->setObjectName(QStringLiteral("m_tab"));
+    m_tab->setGeometry(3, 71, 770, 537);
+
+    m_web = new QWebEngineView(m_tab);
+    m_web->setObjectName(QStringLiteral("m_web"));
+    m_web->setGeometry(1, 1, 768, 535);
+    // Reload or back from a context menu would drop the result pages behind the tabs.
+    m_web->setContextMenuPolicy(Qt::NoContextMenu);
+    connect(m_web, &QWebEngineView::loadFinished, this, &TForm1::m_webDocumentComplete);
+
+    m_bridge = new ResultsPageBridge(m_web->page(), m_homePageUrl, ResultsPageBridge::DefaultTimeout, this);
+
+    FormCreate();
+}
+
+void TForm1::FormCreate() {
+    placeOnScreen();
+    collapse();
+    m_web->load(m_homePageUrl);
+}
+
+QMargins TForm1::frameMargins() const {
+    const QRect inner = geometry();
+    const QRect outer = frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+void TForm1::placeOnScreen() {
+    // The outer size of the expanded window is the client size plus the frame.
+    // The frame is known only once the window manager has framed the window,
+    // so this runs again when it becomes known (see event()).
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    m_placedWithFrame = frameMargins();
+    const QSize outer(ClientWidth + m_placedWithFrame.left() + m_placedWithFrame.right(),
+                      ExpandedClientHeight + m_placedWithFrame.top() + m_placedWithFrame.bottom());
+    move(WindowPlacement(screen->size(), outer));
+}
+
+bool TForm1::event(QEvent* e) {
+    const bool handled = QWidget::event(e);
+    if ((e->type() == QEvent::Move || e->type() == QEvent::Show) && frameMargins() != m_placedWithFrame) {
+        placeOnScreen();
+    }
+    return handled;
+}
+
+void TForm1::expand() { setFixedSize(ClientWidth, ExpandedClientHeight); }
+
+void TForm1::collapse() { setFixedSize(ClientWidth, CollapsedClientHeight); }
+
+void TForm1::m_webDocumentComplete(bool) {
+    // Any finished load, failed ones included, opens the search for use.
+    Panel1->m_soso->setEnabled(true);
+}
+
+}  // namespace quorvel

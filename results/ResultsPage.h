@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+namespace quorvel {
+
+// The three script functions of the results page, as the program calls them.
+// Every failure (no page, no such function, a thrown error, an answer that
+// does not convert, no answer in time) is "no value" and is never shown.
+class ResultsPage {
+public:
+    virtual ~ResultsPage() = default;
+    virtual std::optional<int> SoItem(const QString& query, int n) = 0;
+    virtual bool ShowPage(int index) = 0;
+    virtual std::optional<int> DelPage(int index) = 0;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,33 @@
+#include "HttpErrors.h"
+
+#include <httplib.h>
+
+#include <nlohmann/json.hpp>
+
+namespace quorvel {
+
+int HttpStatusFor(ErrorKind kind) {
+    switch (kind) {
+    case ErrorKind::BadParameter: return 400;
+    case ErrorKind::ForeignHost: return 403;
+    case ErrorKind::NotFound: return 404;
+    case ErrorKind::MethodNotAllowed: return 405;
+    case ErrorKind::RequestTooLarge: return 414;
+    case ErrorKind::CatalogUnavailable: return 503;
+    case ErrorKind::Internal: return 500;
+    }
+    return 500;
+}
+
+void WriteError(httplib::Response& response, const ServiceError& error) {
+    nlohmann::json body;
+    body["error"]["status"] = HttpStatusFor(error.kind());
+    body["error"]["message"] = error.what();
+    if (!error.parameter().empty()) body["error"]["parameter"] = error.parameter();
+    response.status = HttpStatusFor(error.kind());
+    if (error.kind() == ErrorKind::MethodNotAllowed) response.set_header("Allow", "GET, HEAD");
+    response.set_content(body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
+                         "application/json; charset=utf-8");
+}
+
+}  // namespace quorvel

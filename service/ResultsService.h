@@ -1,0 +1,59 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+}  // namespace httplib
+
+namespace quorvel {
+
+// Answers the search API: the raw query string in (after "?"), a JSON body out.
+// Throws ServiceError for anything the caller got wrong.
+using SearchFunction = std::function<std::string(std::string_view rawQuery)>;
+
+// The HTTP server behind the results page: the page's files under
+// /soft/quorvel/ and the search API beside them. Runs on a thread of its own.
+class ResultsService {
+public:
+    static constexpr std::string_view BasePath = "/soft/quorvel/";
+
+    // search may be empty: the API then answers 503 (no catalog).
+    explicit ResultsService(SearchFunction search = {});
+    ~ResultsService();
+    ResultsService(const ResultsService&) = delete;
+    ResultsService& operator=(const ResultsService&) = delete;
+
+    // Host names (with or without ":port") that requests may name besides the
+    // listening address itself, e.g. the public name of a hosted service.
+    void allowHosts(std::vector<std::string> hosts);
+
+    // Binds host:port (port 0: the system picks one) and starts serving.
+    // Throws std::runtime_error with a readable reason when it cannot listen.
+    int start(const std::string& host, int port = 0);
+    void stop();
+
+    int port() const { return m_port; }
+    std::string pageUrl() const;
+
+private:
+    void serveAsset(const httplib::Request& request, httplib::Response& response) const;
+    void serveSearch(const httplib::Request& request, httplib::Response& response) const;
+    bool hostAllowed(const httplib::Request& request) const;
+
+    std::unique_ptr<httplib::Server> m_server;
+    SearchFunction m_search;
+    std::vector<std::string> m_allowedHosts;
+    std::string m_host;
+    int m_port = 0;
+    std::thread m_thread;
+};
+
+}  // namespace quorvel
