@@ -2,14 +2,18 @@
 
 #include <QEvent>
 #include <QFont>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include "AdvancedSearchLauncher.h"
+#include "QueryBuilder.h"
 #include "ResultsPageBridge.h"
 #include "SearchPanel.h"
+#include "ShellOpener.h"
 #include "WindowPlacement.h"
 
 namespace quorvel {
@@ -20,6 +24,11 @@ TForm1::TForm1(QUrl homePageUrl, QWidget* parent)
       m_homePageUrl(std::move(homePageUrl)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quorvel V2.0"));
+    // Where Tahoma is missing, a face with both Latin and Chinese glyphs keeps
+    // captions and numbers within the stored widths.
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                                QStringLiteral("Microsoft YaHei"), QStringLiteral("DejaVu Sans")});
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11);
     setFont(font);
@@ -45,8 +54,18 @@ TForm1::TForm1(QUrl homePageUrl, QWidget* parent)
 
     m_bridge = new ResultsPageBridge(m_web->page(), m_homePageUrl, ResultsPageBridge::DefaultTimeout, this);
 
+    m_shell = std::make_unique<ShellOpener>();
+    m_launcher = std::make_unique<AdvancedSearchLauncher>(*m_shell, m_homePageUrl.resolved(QUrl(QStringLiteral("advanced.html"))));
+    connect(Panel1->m_soso, &QPushButton::clicked, this, &TForm1::m_sosoClick);
+    connect(Panel1->m_soso2, &QPushButton::clicked, this, &TForm1::m_soso2Click);
+
+    // The panel first in the tab order, the tab strip second.
+    QWidget::setTabOrder(Panel1->tabOrder().constLast(), m_tab);
+
     FormCreate();
 }
+
+TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
     placeOnScreen();
@@ -84,6 +103,26 @@ bool TForm1::event(QEvent* e) {
 void TForm1::expand() { setFixedSize(ClientWidth, ExpandedClientHeight); }
 
 void TForm1::collapse() { setFixedSize(ClientWidth, CollapsedClientHeight); }
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    // Enter anywhere in the form runs the quick search, as its default button.
+    // It arrives here after the focused control has seen it, so the price
+    // fields' typed text already counts.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (Panel1->m_soso->isEnabled()) Panel1->m_soso->click();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TForm1::m_sosoClick() {
+    const BuiltQuery built = BuildQuery(Panel1->readSettings());
+    if (built.priceSwapped) Panel1->writePriceRange(built.priceFrom, built.priceTo);
+    if (built.creditSwapped) Panel1->writeCreditRange(built.creditFrom, built.creditTo);
+}
+
+void TForm1::m_soso2Click() { m_launcher->launch(); }
 
 void TForm1::m_webDocumentComplete(bool) {
     // Any finished load, failed ones included, opens the search for use.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QMargins>
 #include <QUrl>
 #include <QWidget>
@@ -10,8 +12,10 @@ class QWebEngineView;
 
 namespace quorvel {
 
+class AdvancedSearchLauncher;
 class SearchPanel;
 class ResultsPageBridge;
+class ShellOpener;
 
 // The main window: the search panel, the result tab strip and the embedded
 // browser showing the results page.
@@ -21,6 +25,7 @@ public:
     static constexpr int ClientWidth = 777;
 
     explicit TForm1(QUrl homePageUrl, QWidget* parent = nullptr);
+    ~TForm1() override;
 
     void expand() override;
     void collapse() override;
@@ -30,13 +35,18 @@ public:
     QWidget* tabStrip() const { return m_tab; }
     QWebEngineView* web() const { return m_web; }
     ResultsPageBridge* bridge() const { return m_bridge; }
+    ShellOpener& shell() const { return *m_shell; }
+    const AdvancedSearchLauncher& launcher() const { return *m_launcher; }
 
 protected:
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();
     void m_webDocumentComplete(bool ok);
+    void m_sosoClick();
+    void m_soso2Click();
     void placeOnScreen();
     QMargins frameMargins() const;
 
@@ -45,6 +55,8 @@ private:
     QWidget* m_tab;
     QWebEngineView* m_web;
     ResultsPageBridge* m_bridge;
+    std::unique_ptr<ShellOpener> m_shell;
+    std::unique_ptr<AdvancedSearchLauncher> m_launcher;
     QMargins m_placedWithFrame;  // the frame the current position was computed with
 };
 
