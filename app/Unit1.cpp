@@ -6,11 +6,13 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include "AdvancedSearchLauncher.h"
-#include "QueryBuilder.h"
+#include "QuickSearch.h"
+#include "ResultTabStrip.h"
 #include "ResultsPageBridge.h"
 #include "SearchPanel.h"
 #include "ShellOpener.h"
@@ -18,7 +20,7 @@
 
 namespace quorvel {
 
-TForm1::TForm1(QUrl homePageUrl, QWidget* parent)
+TForm1::TForm1(QUrl homePageUrl, ResultsPage* scriptedPage, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_homePageUrl(std::move(homePageUrl)) {
@@ -41,13 +43,12 @@ TForm1::TForm1(QUrl homePageUrl, QWidget* parent)
     Panel1 = new SearchPanel(this);
     Panel1->setGeometry(3, 3, 770, 62);
 
-    m_tab = new QWidget(this);
-    m_tab->setObjectName(QStringLiteral("m_tab"));
+    m_tab = new ResultTabStrip(this);
     m_tab->setGeometry(3, 71, 770, 537);
 
     m_web = new QWebEngineView(m_tab);
     m_web->setObjectName(QStringLiteral("m_web"));
-    m_web->setGeometry(1, 1, 768, 535);
+    m_tab->setClient(m_web);  // fills the client area: 1, 1, 768, 535 while no tab is shown
     // Reload or back from a context menu would drop the result pages behind the tabs.
     m_web->setContextMenuPolicy(Qt::NoContextMenu);
     connect(m_web, &QWebEngineView::loadFinished, this, &TForm1::m_webDocumentComplete);
@@ -56,7 +57,22 @@ TForm1::TForm1(QUrl homePageUrl, QWidget* parent)
 
     m_shell = std::make_unique<ShellOpener>();
     m_launcher = std::make_unique<AdvancedSearchLauncher>(*m_shell, m_homePageUrl.resolved(QUrl(QStringLiteral("advanced.html"))));
-    connect(Panel1->m_soso, &QPushButton::clicked, this, &TForm1::m_sosoClick);
+    m_quickSearch = new QuickSearch(*Panel1, scriptedPage ? *scriptedPage : static_cast<ResultsPage&>(*m_bridge),
+                                    *m_tab, *this, this);
+    connect(Panel1->m_soso, &QPushButton::clicked, m_quickSearch, &QuickSearch::m_sosoClick);
+    connect(m_bridge, &ResultsPageBridge::pageLost, m_quickSearch, &QuickSearch::pageLost);
+
+    // What users of tabbed programs expect, through the same rules as the
+    // close button and a click. Window shortcuts come before the page's keys.
+    const auto shortcut = [this](QKeySequence keys, auto slot) {
+        auto* s = new QShortcut(keys, this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, m_tab, slot);
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { m_tab->closeSelectedByUser(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { m_tab->selectNextByUser(1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), [this] { m_tab->selectNextByUser(-1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), [this] { m_tab->selectNextByUser(-1); });
     connect(Panel1->m_soso2, &QPushButton::clicked, this, &TForm1::m_soso2Click);
 
     // The panel first in the tab order, the tab strip second.
@@ -114,12 +130,6 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-void TForm1::m_sosoClick() {
-    const BuiltQuery built = BuildQuery(Panel1->readSettings());
-    if (built.priceSwapped) Panel1->writePriceRange(built.priceFrom, built.priceTo);
-    if (built.creditSwapped) Panel1->writeCreditRange(built.creditFrom, built.creditTo);
 }
 
 void TForm1::m_soso2Click() { m_launcher->launch(); }

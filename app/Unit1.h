@@ -13,8 +13,11 @@ class QWebEngineView;
 namespace quorvel {
 
 class AdvancedSearchLauncher;
-class SearchPanel;
+class QuickSearch;
+class ResultsPage;
 class ResultsPageBridge;
+class ResultTabStrip;
+class SearchPanel;
 class ShellOpener;
 
 // The main window: the search panel, the result tab strip and the embedded
@@ -24,7 +27,9 @@ class TForm1 : public QWidget, public WindowHeights {
 public:
     static constexpr int ClientWidth = 777;
 
-    explicit TForm1(QUrl homePageUrl, QWidget* parent = nullptr);
+    // scriptedPage stands in for the loaded page's functions (tests of the tab
+    // rules); by default the window calls the page in its browser.
+    explicit TForm1(QUrl homePageUrl, ResultsPage* scriptedPage = nullptr, QWidget* parent = nullptr);
     ~TForm1() override;
 
     void expand() override;
@@ -32,7 +37,8 @@ public:
     int clientHeight() const { return height(); }
 
     SearchPanel* panel() const { return Panel1; }
-    QWidget* tabStrip() const { return m_tab; }
+    ResultTabStrip* tabStrip() const { return m_tab; }
+    QuickSearch* quickSearch() const { return m_quickSearch; }
     QWebEngineView* web() const { return m_web; }
     ResultsPageBridge* bridge() const { return m_bridge; }
     ShellOpener& shell() const { return *m_shell; }
@@ -45,16 +51,16 @@ protected:
 private:
     void FormCreate();
     void m_webDocumentComplete(bool ok);
-    void m_sosoClick();
     void m_soso2Click();
     void placeOnScreen();
     QMargins frameMargins() const;
 
     QUrl m_homePageUrl;
     SearchPanel* Panel1;
-    QWidget* m_tab;
+    ResultTabStrip* m_tab;
     QWebEngineView* m_web;
     ResultsPageBridge* m_bridge;
+    QuickSearch* m_quickSearch;
     std::unique_ptr<ShellOpener> m_shell;
     std::unique_ptr<AdvancedSearchLauncher> m_launcher;
     QMargins m_placedWithFrame;  // the frame the current position was computed with

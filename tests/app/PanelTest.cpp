@@ -13,6 +13,7 @@
 #include "AdvancedSearchLauncher.h"
 #include "PriceSpinEdit.h"
 #include "QueryBuilder.h"
+#include "ResultTabStrip.h"
 #include "SearchPanel.h"
 #include "ShellOpener.h"
 #include "Unit1.h"
@@ -165,7 +166,7 @@ private slots:
         }
         // The tab strip follows the panel.
         QTRY_VERIFY(m_form->tabStrip()->isAncestorOf(QApplication::focusWidget()) ||
-                    QApplication::focusWidget() == m_form->tabStrip());
+                    QApplication::focusWidget() == static_cast<QWidget*>(m_form->tabStrip()));
     }
 
     void launcherStartsTheProgramFromTheCurrentDirectory() {
