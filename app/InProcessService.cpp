@@ -1,6 +1,11 @@
 #include "InProcessService.h"
 
+#include <QCoreApplication>
+
+#include "CatalogIndex.h"
+#include "DataPaths.h"
 #include "ResultsService.h"
+#include "SearchApi.h"
 
 namespace quorvel {
 
@@ -8,8 +13,14 @@ InProcessService::InProcessService() = default;
 
 InProcessService::~InProcessService() { stop(); }
 
-void InProcessService::start() {
-    m_service = std::make_unique<ResultsService>();
+std::filesystem::path InProcessService::defaultCatalog() {
+    const std::filesystem::path user = UserCatalogDir();
+    if (CatalogIndex::exists(user)) return user;
+    return BundledCatalogDir(QCoreApplication::applicationDirPath().toStdString());
+}
+
+void InProcessService::start(const std::filesystem::path& catalog) {
+    m_service = std::make_unique<ResultsService>(SearchApi(CatalogIndex::open(catalog)));
     m_service->start("127.0.0.1", 0);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 
 #include <QUrl>
@@ -15,8 +16,13 @@ public:
     InProcessService();
     ~InProcessService();
 
-    // Throws std::runtime_error with a readable reason when it cannot start.
-    void start();
+    // The catalog the program searches: one the user imported into the data
+    // folder, else the sample shipped beside the program.
+    static std::filesystem::path defaultCatalog();
+
+    // Throws std::runtime_error (CatalogError for the catalog) with a
+    // readable reason naming what failed.
+    void start(const std::filesystem::path& catalog);
     void stop();
     QUrl homePageUrl() const;
 

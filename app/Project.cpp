@@ -33,7 +33,7 @@ int main(int argc, char* argv[]) {
     QUrl homePageUrl(QStringLiteral(QUORVEL_HOME_PAGE_URL));
     if (homePageUrl.isEmpty()) {
         try {
-            service.start();
+            service.start(quorvel::InProcessService::defaultCatalog());
         } catch (const std::exception& e) {
             QMessageBox::critical(nullptr, QStringLiteral("Quorvel"),
                                   QStringLiteral("The results service could not start:\n%1").arg(QString::fromUtf8(e.what())));

@@ -88,6 +88,8 @@ ResultsService::ResultsService(SearchFunction search)
             WriteError(res, ServiceError(ErrorKind::NotFound, "no such page: " + req.path));
         } else if (res.status == 414) {
             WriteError(res, ServiceError(ErrorKind::RequestTooLarge, "the request is too long"));
+        } else if (res.status == 400) {
+            WriteError(res, ServiceError(ErrorKind::BadParameter, "the request is malformed"));
         }
     });
     server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {

@@ -25,7 +25,7 @@ class EndToEndTest : public QObject {
 private slots:
     void searchesOpenTabsAndClosingThemCollapses() {
         InProcessService service;
-        service.start();
+        service.start(QUORVEL_SAMPLE_CATALOG_DIR);
         TForm1 form(service.homePageUrl());
         form.show();
         SearchPanel* panel = form.panel();

@@ -1,0 +1,198 @@
+#include "CatalogIndex.h"
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <queue>
+#include <unordered_map>
+
+#include <xapian.h>
+
+#include "CatalogError.h"
+#include "CatalogWriter.h"
+#include "TermPrefixes.h"
+#include "TitleTerms.h"
+
+namespace fs = std::filesystem;
+
+namespace quorvel {
+namespace {
+
+std::atomic<std::uint64_t> g_serials{0};
+
+// A match on the way to the page: smaller ranks first; ties go by document
+// id, which is item id order, so paging is stable.
+struct Ranked {
+    std::int64_t key;
+    Xapian::docid doc;
+    bool operator<(const Ranked& o) const { return key != o.key ? key < o.key : doc < o.doc; }
+};
+
+std::int64_t sortKey(const CatalogColumns& c, std::size_t i, SortOrder order) {
+    switch (order) {
+    case SortOrder::CommissionDesc: return -c.commission(i);
+    case SortOrder::PriceAsc: return c.price(i);
+    case SortOrder::PriceDesc: return -c.price(i);
+    case SortOrder::CreditDesc: return -c.credit(i);
+    case SortOrder::SalesDesc: return -c.sales(i);
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool CatalogIndex::exists(const fs::path& dir) {
+    std::error_code ec;
+    return fs::is_regular_file(dir / CatalogWriter::CurrentFile, ec);
+}
+
+std::shared_ptr<const CatalogIndex> CatalogIndex::open(const fs::path& dir) {
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec)) throw CatalogError("no catalog folder at " + dir.string());
+    std::string generation;
+    {
+        std::ifstream in(dir / CatalogWriter::CurrentFile);
+        if (!in) throw CatalogError(dir.string() + " is not a catalog folder (it has no CURRENT file)");
+        std::getline(in, generation);
+    }
+    if (generation.empty() || generation.find('/') != std::string::npos || generation.find('\\') != std::string::npos ||
+        generation.find("..") != std::string::npos) {
+        throw CatalogError(dir.string() + " is not a catalog folder (its CURRENT file is damaged)");
+    }
+    const fs::path genDir = dir / generation;
+    CatalogColumns columns = CatalogColumns::read(genDir / "columns");
+    std::shared_ptr<const CatalogIndex> index(new CatalogIndex(dir, genDir, std::move(columns)));
+    // Open once here, so that a damaged index is reported at start, not at the first search.
+    try {
+        const Xapian::Database db((genDir / "xapian").string());
+        if (db.get_doccount() != index->size() || (index->size() > 0 && db.get_lastdocid() != index->size())) {
+            throw CatalogError("the catalog in " + dir.string() + " is damaged (index and columns disagree)");
+        }
+    } catch (const Xapian::Error& e) {
+        throw CatalogError("the catalog index in " + dir.string() + " cannot be opened: " + e.get_description());
+    }
+    return index;
+}
+
+CatalogIndex::CatalogIndex(fs::path folder, fs::path generation, CatalogColumns columns)
+    : m_folder(std::move(folder)), m_generation(std::move(generation)), m_columns(std::move(columns)),
+      m_serial(++g_serials) {}
+
+Xapian::Database& CatalogIndex::reader() const {
+    // Xapian readers are not shared between threads: one per thread and catalog.
+    thread_local std::unordered_map<std::uint64_t, std::unique_ptr<Xapian::Database>> readers;
+    auto& db = readers[m_serial];
+    if (!db) db = std::make_unique<Xapian::Database>((m_generation / "xapian").string());
+    return *db;
+}
+
+SearchResult CatalogIndex::search(const SearchQuery& q) const {
+    try {
+        Xapian::Database& db = reader();
+        const CatalogColumns& c = m_columns;
+
+        // Terms every match must have: title grams, category, service flags.
+        std::vector<std::string> terms;
+        std::vector<std::string> checks;  // lowered words to find in the title
+        for (const auto& word : q.words) {
+            TitleTerms::Word w = TitleTerms::ofWord(word);
+            terms.insert(terms.end(), w.terms.begin(), w.terms.end());
+            if (w.needsCheck) checks.push_back(std::move(w.lowered));
+        }
+        if (!q.categoryId.empty()) terms.push_back(TermPrefixes::category(q.categoryId));
+        for (std::size_t f = 0; f < ServiceFilterTable().size(); ++f) {
+            if (q.services & (1u << f)) terms.push_back(TermPrefixes::service(ServiceFilterTable()[f].name));
+        }
+        std::sort(terms.begin(), terms.end());
+        terms.erase(std::unique(terms.begin(), terms.end()), terms.end());
+
+        // Places as a set of place ids; a place no item has matches nothing.
+        std::vector<bool> placeWanted;
+        if (!q.places.empty()) {
+            placeWanted.assign(c.placeCount(), false);
+            for (const auto& p : q.places) {
+                if (const auto id = c.placeId(p)) placeWanted[id] = true;
+            }
+        }
+
+        const std::size_t keep = static_cast<std::size_t>(q.page) * static_cast<std::size_t>(q.size);
+        std::priority_queue<Ranked> best;  // the worst kept match on top
+        SearchResult result;
+
+        const auto consider = [&](Xapian::docid doc) {
+            const std::size_t i = doc - 1;
+            const std::int64_t price = c.price(i);
+            if (price < q.priceFromFen || price > q.priceToFen) return;
+            const int credit = c.credit(i);
+            if (credit < q.creditFrom || credit > q.creditTo) return;
+            if (!placeWanted.empty() && !placeWanted[c.province(i)] && !placeWanted[c.city(i)]) return;
+            if (!checks.empty()) {
+                const std::string_view title = c.loweredTitle(i);
+                for (const auto& w : checks) {
+                    if (title.find(w) == std::string_view::npos) return;
+                }
+            }
+            ++result.total;
+            const Ranked r{sortKey(c, i, q.sort), doc};
+            if (best.size() < keep) {
+                best.push(r);
+            } else if (r < best.top()) {
+                best.pop();
+                best.push(r);
+            }
+        };
+
+        if (terms.empty()) {
+            for (Xapian::docid d = 1; d <= c.size(); ++d) consider(d);
+        } else {
+            // Intersect the postings, rarest first, leaping ahead with skip_to.
+            std::vector<std::pair<Xapian::doccount, std::string>> byFrequency;
+            for (const auto& t : terms) byFrequency.emplace_back(db.get_termfreq(t), t);
+            std::sort(byFrequency.begin(), byFrequency.end());
+            if (byFrequency.front().first > 0) {
+                std::vector<Xapian::PostingIterator> lists;
+                for (const auto& [freq, t] : byFrequency) lists.push_back(db.postlist_begin(t));
+                const Xapian::PostingIterator end = db.postlist_end(byFrequency.front().second);
+                Xapian::PostingIterator& driver = lists.front();
+                while (driver != end) {
+                    const Xapian::docid d = *driver;
+                    Xapian::docid ahead = d;
+                    bool exhausted = false;
+                    for (std::size_t k = 1; k < lists.size(); ++k) {
+                        lists[k].skip_to(d);
+                        if (lists[k] == db.postlist_end(byFrequency[k].second)) {
+                            exhausted = true;
+                            break;
+                        }
+                        if (*lists[k] != d) {
+                            ahead = *lists[k];
+                            break;
+                        }
+                    }
+                    if (exhausted) break;
+                    if (ahead == d) {
+                        consider(d);
+                        ++driver;
+                    } else {
+                        driver.skip_to(ahead);
+                    }
+                }
+            }
+        }
+
+        std::vector<Ranked> page;
+        page.reserve(best.size());
+        while (!best.empty()) {
+            page.push_back(best.top());
+            best.pop();
+        }
+        std::reverse(page.begin(), page.end());
+        const std::size_t first = static_cast<std::size_t>(q.page - 1) * static_cast<std::size_t>(q.size);
+        for (std::size_t k = first; k < page.size(); ++k) result.items.push_back(db.get_document(page[k].doc).get_data());
+        return result;
+    } catch (const Xapian::Error& e) {
+        throw CatalogError("the catalog in " + m_folder.string() + " cannot be read: " + e.get_description());
+    }
+}
+
+}  // namespace quorvel

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+
+#include "CatalogColumns.h"
+#include "SearchQuery.h"
+
+namespace Xapian {
+class Database;
+}
+
+namespace quorvel {
+
+// A catalog opened for searching. Thread-safe: the columns are shared and
+// read-only, and each thread reads the index through a reader of its own.
+// Every Xapian error is caught here and becomes a CatalogError.
+class CatalogIndex {
+public:
+    // Throws CatalogError naming the folder when it is missing or not a catalog.
+    static std::shared_ptr<const CatalogIndex> open(const std::filesystem::path& dir);
+
+    SearchResult search(const SearchQuery& query) const;
+
+    std::size_t size() const { return m_columns.size(); }
+    const std::filesystem::path& folder() const { return m_folder; }
+    const CatalogColumns& columns() const { return m_columns; }
+
+    // Whether dir holds a catalog (its CURRENT file).
+    static bool exists(const std::filesystem::path& dir);
+
+private:
+    CatalogIndex(std::filesystem::path folder, std::filesystem::path generation, CatalogColumns columns);
+    Xapian::Database& reader() const;
+
+    std::filesystem::path m_folder;
+    std::filesystem::path m_generation;
+    CatalogColumns m_columns;
+    std::uint64_t m_serial;
+};
+
+}  // namespace quorvel

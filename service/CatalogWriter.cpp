@@ -1,0 +1,126 @@
+#include "CatalogWriter.h"
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include <xapian.h>
+
+#include <nlohmann/json.hpp>
+
+#include "CatalogColumns.h"
+#include "CatalogError.h"
+#include "FeedParser.h"
+#include "TermPrefixes.h"
+#include "TitleTerms.h"
+
+namespace fs = std::filesystem;
+
+namespace quorvel {
+namespace {
+
+constexpr std::size_t kCommitEvery = 250000;  // bounds the writer's memory on large imports
+
+std::string newGenerationName() {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    std::random_device random;
+    return "gen-" + std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()) + "-" +
+           std::to_string(random() % 100000);
+}
+
+void writeTextFile(const fs::path& file, const std::string& text) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.flush();
+    if (!out) throw CatalogError("cannot write " + file.string());
+}
+
+void removeQuietly(const fs::path& path) {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+}
+
+}  // namespace
+
+void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, const Progress& progress,
+                          const std::atomic<bool>* cancel) {
+    std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
+    for (std::size_t i = 1; i < items.size(); ++i) {
+        if (items[i].id == items[i - 1].id) {
+            throw CatalogError("item id " + std::to_string(items[i].id) + " occurs twice");
+        }
+    }
+
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec) throw CatalogError("cannot create the catalog folder " + dir.string() + ": " + ec.message());
+    // Leftovers of writes that were killed before they could clean up.
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+        if (entry.path().extension() == ".partial") removeQuietly(entry.path());
+    }
+
+    std::string previous;
+    {
+        std::ifstream in(dir / CurrentFile);
+        std::getline(in, previous);
+    }
+    const std::string generation = newGenerationName();
+    const fs::path partial = dir / (generation + ".partial");
+    try {
+        fs::create_directories(partial);
+        CatalogColumns columns;
+        columns.reserve(items.size());
+        {
+            Xapian::WritableDatabase db((partial / "xapian").string(),
+                                        Xapian::DB_CREATE | Xapian::DB_NO_TERMLIST | Xapian::DB_BACKEND_GLASS);
+            for (std::size_t i = 0; i < items.size(); ++i) {
+                if (cancel && cancel->load()) throw CatalogError("the catalog write was interrupted");
+                const CatalogItem& item = items[i];
+                Xapian::Document doc;
+                for (const auto& term : TitleTerms::ofTitle(item.title)) doc.add_boolean_term(term);
+                doc.add_boolean_term(TermPrefixes::category(item.categoryId));
+                for (std::size_t f = 0; f < ServiceFilterTable().size(); ++f) {
+                    if (item.services & (1u << f)) doc.add_boolean_term(TermPrefixes::service(ServiceFilterTable()[f].name));
+                }
+                doc.set_data(ItemToJson(item));
+                db.add_document(doc);  // document id i + 1: the columns' order
+                columns.add(item);
+                if ((i + 1) % kCommitEvery == 0) db.commit();
+                if (progress && ((i + 1) % 1000 == 0 || i + 1 == items.size())) progress(i + 1, items.size());
+            }
+            db.commit();
+            db.close();
+        }
+        columns.write(partial / "columns");
+        nlohmann::json meta{{"format", 1}, {"items", items.size()}};
+        writeTextFile(partial / "catalog.json", meta.dump(2) + "\n");
+
+        const fs::path finished = dir / generation;
+        fs::rename(partial, finished);
+        const fs::path currentTmp = dir / (std::string(CurrentFile) + ".tmp");
+        writeTextFile(currentTmp, generation + "\n");
+        fs::rename(currentTmp, dir / CurrentFile);  // the switch: one atomic rename
+    } catch (const Xapian::Error& e) {
+        removeQuietly(partial);
+        throw CatalogError("cannot write the catalog index in " + dir.string() + ": " + e.get_description());
+    } catch (const fs::filesystem_error& e) {
+        removeQuietly(partial);
+        throw CatalogError("cannot write the catalog in " + dir.string() + ": " + e.what());
+    } catch (...) {
+        removeQuietly(partial);
+        throw;
+    }
+
+    // The generation replaced now stays until the next write, so that a
+    // service running on it goes on answering; older ones go.
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory() && name.rfind("gen-", 0) == 0 && name != generation && name != previous) {
+            removeQuietly(entry.path());
+        }
+    }
+}
+
+}  // namespace quorvel

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "CatalogItem.h"
+
+namespace quorvel {
+
+// Writes a catalog folder:
+//   DIR/CURRENT        names the generation in use
+//   DIR/gen-*/xapian   the index (title terms, category, service flags; item JSON as data)
+//   DIR/gen-*/columns  what searches filter and sort on
+// A new generation is built beside the one in use and made current by
+// replacing CURRENT in one rename, so a failed or interrupted write leaves
+// the previous catalog intact and usable.
+class CatalogWriter {
+public:
+    using Progress = std::function<void(std::size_t indexed, std::size_t total)>;
+
+    // items need not be sorted; their ids must be distinct. cancel, when set,
+    // is polled: the write then stops, cleans up and throws CatalogError.
+    static void write(const std::filesystem::path& dir, std::vector<CatalogItem> items,
+                      const Progress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+
+    static constexpr const char* CurrentFile = "CURRENT";
+};
+
+}  // namespace quorvel

@@ -1,0 +1,148 @@
+#include "FeedParser.h"
+
+#include <nlohmann/json.hpp>
+
+#include "Utf8.h"
+
+namespace quorvel {
+namespace {
+
+using nlohmann::json;
+
+constexpr std::size_t kMaxTitleBytes = 600;
+constexpr std::size_t kMaxTextBytes = 200;
+constexpr std::size_t kMaxUrlBytes = 2048;
+constexpr std::int64_t kMaxPriceFen = 99999999LL * 100;
+
+struct LineReader {
+    const json& object;
+    std::uint64_t line;
+
+    [[noreturn]] void fail(const std::string& field, const std::string& reason) const {
+        throw FeedError(line, field, reason);
+    }
+
+    const json* find(const char* field) const {
+        const auto it = object.find(field);
+        return it == object.end() || it->is_null() ? nullptr : &*it;
+    }
+
+    std::string text(const char* field, bool required, std::size_t maxBytes) const {
+        const json* v = find(field);
+        if (!v) {
+            if (required) fail(field, "is missing");
+            return {};
+        }
+        if (!v->is_string()) fail(field, "must be text");
+        std::string s = v->get<std::string>();
+        if (required && s.empty()) fail(field, "must not be empty");
+        if (s.size() > maxBytes) fail(field, "is longer than " + std::to_string(maxBytes) + " bytes");
+        if (!IsValidUtf8(s)) fail(field, "is not valid UTF-8");
+        return s;
+    }
+
+    std::int64_t whole(const char* field, std::int64_t max) const {
+        const json* v = find(field);
+        if (!v) fail(field, "is missing");
+        if (!v->is_number_integer()) fail(field, "must be a whole number");
+        if (v->is_number_unsigned() ? v->get<std::uint64_t>() > static_cast<std::uint64_t>(max)
+                                    : (v->get<std::int64_t>() < 0 || v->get<std::int64_t>() > max)) {
+            fail(field, "must be from 0 to " + std::to_string(max));
+        }
+        return v->get<std::int64_t>();
+    }
+
+    std::string link(const char* field) const {
+        std::string s = text(field, false, kMaxUrlBytes);
+        if (!s.empty() && s.rfind("http://", 0) != 0 && s.rfind("https://", 0) != 0) {
+            fail(field, "must be an http or https address");
+        }
+        return s;
+    }
+};
+
+}  // namespace
+
+FeedError::FeedError(std::uint64_t line, std::string field, std::string reason)
+    : std::runtime_error("line " + std::to_string(line) + (field.empty() ? "" : ", field \"" + field + "\"") + ": " +
+                         reason),
+      m_line(line), m_field(std::move(field)), m_reason(std::move(reason)) {}
+
+CatalogItem ParseFeedLine(std::string_view text, std::uint64_t lineNumber) {
+    json object;
+    try {
+        object = json::parse(text);
+    } catch (const json::parse_error& e) {
+        throw FeedError(lineNumber, "", std::string("not valid JSON (") + e.what() + ")");
+    }
+    if (!object.is_object()) throw FeedError(lineNumber, "", "must be a JSON object");
+    const LineReader r{object, lineNumber};
+
+    CatalogItem item;
+    const json* id = r.find("id");
+    if (!id) r.fail("id", "is missing");
+    if (!id->is_number_unsigned() || id->get<std::uint64_t>() == 0 ||
+        id->get<std::uint64_t>() > (std::uint64_t{1} << 53)) {
+        r.fail("id", "must be a whole number from 1 to 2^53");
+    }
+    item.id = id->get<std::uint64_t>();
+    item.title = r.text("title", true, kMaxTitleBytes);
+    item.categoryId = r.text("cid", true, kMaxTextBytes);
+    const auto category = CategoryTable().indexOfCode(item.categoryId);
+    if (!category || *category == 0) r.fail("cid", "\"" + item.categoryId + "\" is not a known category id");
+    item.priceFen = r.whole("price", kMaxPriceFen);
+    item.province = r.text("province", false, kMaxTextBytes);
+    item.city = r.text("city", false, kMaxTextBytes);
+    if (item.province.empty() && item.city.empty()) r.fail("city", "an item needs a province or a city");
+    item.seller = r.text("seller", true, kMaxTextBytes);
+    const std::string credit = r.text("credit", true, kMaxTextBytes);
+    const auto creditIndex = CreditTable().indexOfCode(credit);
+    if (!creditIndex) r.fail("credit", "\"" + credit + "\" is not a credit grade key (1heart ... 5goldencrown)");
+    item.creditIndex = *creditIndex;
+    item.sales = r.whole("sales", std::int64_t{1} << 40);
+    item.commission = r.whole("commission", std::int64_t{1} << 40);
+
+    if (const json* services = r.find("services")) {
+        if (!services->is_array()) r.fail("services", "must be a list of service names");
+        for (const json& name : *services) {
+            bool known = false;
+            for (std::size_t i = 0; i < ServiceFilterTable().size(); ++i) {
+                if (name.is_string() && name.get<std::string>() == ServiceFilterTable()[i].name) {
+                    item.services |= 1u << i;
+                    known = true;
+                }
+            }
+            if (!known) r.fail("services", name.dump() + " is not one of oi, co, rd, sr, mall, or, gu");
+        }
+    }
+    item.image = r.link("image");
+    item.url = r.link("url");
+    return item;
+}
+
+std::string ItemToJson(const CatalogItem& item) {
+    json j;
+    j["id"] = item.id;
+    j["title"] = item.title;
+    j["cid"] = item.categoryId;
+    const auto category = CategoryTable().indexOfCode(item.categoryId);
+    j["category"] = category ? std::string(CategoryTable().at(*category).display) : std::string();
+    j["price"] = item.priceFen;
+    j["province"] = item.province;
+    j["city"] = item.city;
+    j["seller"] = item.seller;
+    j["credit"] = std::string(CreditTable().at(item.creditIndex).code);
+    j["creditText"] = std::string(CreditTable().at(item.creditIndex).display);
+    j["sales"] = item.sales;
+    j["commission"] = item.commission;
+    json services = json::array();
+    for (std::size_t i = 0; i < ServiceFilterTable().size(); ++i) {
+        if (item.services & (1u << i)) services.push_back(std::string(ServiceFilterTable()[i].name));
+    }
+    j["services"] = services;
+    if (!item.image.empty()) j["image"] = item.image;
+    if (!item.url.empty()) j["url"] = item.url;
+    return j.dump();
+}
+
+}  // namespace quorvel

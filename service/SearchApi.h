@@ -1,0 +1,22 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+
+class CatalogIndex;
+
+// GET /soft/quorvel/api/search: the raw query in, the JSON answer out
+// ({total, page, size, tookMs, items}). Errors leave as ServiceError.
+class SearchApi {
+public:
+    explicit SearchApi(std::shared_ptr<const CatalogIndex> index);
+    std::string operator()(std::string_view rawQuery) const;
+
+private:
+    std::shared_ptr<const CatalogIndex> m_index;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "SearchQuery.h"
+
+namespace quorvel {
+
+// Reads the search API's query string: the program's query format plus
+// paging (page, size). Strict: a malformed or unknown value throws a
+// ServiceError (BadParameter) naming the parameter. Unknown names are ignored.
+class SearchRequest {
+public:
+    static constexpr int MaxPageSize = 100;
+    static constexpr int MaxDepth = 10000;  // page * size: how deep paging goes
+    static constexpr std::size_t MaxKeywordBytes = 256;
+
+    static SearchQuery parse(std::string_view rawQuery);
+
+    // "%E7%83%AD" -> the bytes; throws ServiceError for a bad escape. "+" stays "+".
+    static std::string percentDecode(std::string_view value, const std::string& parameter);
+};
+
+}  // namespace quorvel
