@@ -54,6 +54,17 @@ ResultsService::ResultsService(SearchFunction search)
     auto& server = *m_server;
     const std::string base(BasePath);
 
+    // The library's default also sets SO_REUSEPORT, which lets a second
+    // service bind a port that is taken instead of reporting it.
+    server.set_socket_options([](socket_t sock) {
+        int yes = 1;
+#ifdef _WIN32
+        setsockopt(sock, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes), sizeof yes);
+#else
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+#endif
+    });
+
     server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
         if (hostAllowed(req)) return httplib::Server::HandlerResponse::Unhandled;
         WriteError(res, ServiceError(ErrorKind::ForeignHost, "requests must name this service's own address as Host"));

@@ -112,10 +112,11 @@ SearchQuery SearchRequest::parse(std::string_view raw) {
     if (const auto* ep = get("ep")) q.priceToFen = wholeNumber("ep", *ep, -kYuanLimit, kYuanLimit) * 100;
     if (const auto* area = get("area")) {
         std::string_view rest = *area;
-        while (!rest.empty()) {
+        for (bool more = !rest.empty(); more;) {
             const auto comma = rest.find(',');
             const std::string place(rest.substr(0, comma));
-            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+            more = comma != std::string_view::npos;
+            if (more) rest = rest.substr(comma + 1);
             if (place.empty()) bad("area", "has an empty place");
             if (!knownPlaces().count(place)) bad("area", "\"" + place + "\" is not a known place");
             q.places.push_back(place);

@@ -1,0 +1,145 @@
+// Searches of a real Xapian catalog built from the fixture feed.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "CatalogError.h"
+#include "CatalogFixture.h"
+#include "SearchRequest.h"
+
+using namespace quorvel;
+using quorvel::testing::BuildFixtureCatalog;
+using quorvel::testing::TempDir;
+
+namespace {
+
+class CatalogIndexTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_dir = new TempDir;
+        s_index = BuildFixtureCatalog(s_dir->path());
+    }
+    static void TearDownTestSuite() {
+        s_index.reset();
+        delete s_dir;
+    }
+
+    // Ids found by an API query string, in answer order, with the exact total.
+    static std::vector<std::uint64_t> ids(const std::string& raw, std::uint64_t* total = nullptr) {
+        const SearchResult r = s_index->search(SearchRequest::parse(raw));
+        if (total) *total = r.total;
+        std::vector<std::uint64_t> out;
+        for (const auto& item : r.items) out.push_back(nlohmann::json::parse(item)["id"].get<std::uint64_t>());
+        return out;
+    }
+
+    static TempDir* s_dir;
+    static std::shared_ptr<const CatalogIndex> s_index;
+};
+
+TempDir* CatalogIndexTest::s_dir = nullptr;
+std::shared_ptr<const CatalogIndex> CatalogIndexTest::s_index;
+
+using Ids = std::vector<std::uint64_t>;
+
+}  // namespace
+
+TEST_F(CatalogIndexTest, KeywordsAreCaseInsensitiveSubstrings) {
+    const std::pair<const char*, Ids> cases[] = {
+        {"k=%E8%BF%9E%E8%A1%A3%E8%A3%99", {101}},                // 连衣裙: not 102, which has 连衣 and 衣裙 apart
+        {"k=%E8%A1%A3%E8%A3%99", {101, 102}},                    // 衣裙
+        {"k=iPhone", {103, 104}},                                // in iPhone4手机壳 and IPHONE
+        {"k=%E7%83%AD", {106, 105, 107, 108}},                   // 热: one character
+        {"k=%E7%83%AD%E5%8D%96", {106, 105, 107}},               // 热卖
+        {"k=%E7%83%AD%E5%8D%96%20%E5%8C%85%E9%82%AE", {106}},    // 热卖 包邮: both words
+        {"k=%E6%89%8B%E6%9C%BA%E5%A3%B3", {103}},                // 手机壳 inside iPhone4手机壳
+        {"k=4%E6%89%8B", {103}},                                 // mixed text across the boundary
+        {"k=%E7%81%AB%E6%98%9F", {}},                            // 火星: nowhere
+        {"k=", {103, 104, 109, 106, 105, 101, 102, 107, 108}},   // no keyword: everything
+    };
+    for (const auto& [raw, expected] : cases) {
+        EXPECT_EQ(ids(raw), expected) << raw;
+    }
+}
+
+TEST_F(CatalogIndexTest, Filters) {
+    const std::pair<const char*, Ids> cases[] = {
+        {"cid=1512", {105}},
+        {"cid=16", {101, 102}},
+        {"sp=25&ep=99", {104, 102, 107, 108}},  // whole yuan, inclusive: 25.00 and 99.00 are in
+        {"sp=26&ep=98", {102, 107}},
+        {"sp=-5&ep=15", {103}},
+        {"area=%E6%B1%9F%E8%8B%8F,%E6%B5%99%E6%B1%9F,%E4%B8%8A%E6%B5%B7", {104, 101, 102}},  // 江苏,浙江,上海
+        {"area=%E5%B9%BF%E4%B8%9C", {103, 109}},     // 广东: the province
+        {"area=%E5%B9%BF%E5%B7%9E", {109}},          // 广州: the city
+        {"area=%E6%97%A5%E6%9C%AC", {106}},          // 日本: the country
+        {"area=%E6%BE%B3%E9%97%A8", {}},             // 澳门: known, but no item there
+        {"sc=1diamond&ec=5diamond", {106, 101}},
+        {"sc=5goldencrown&ec=5goldencrown", {108}},
+        {"oi=true", {106}},
+        {"co=true&sr=true", {101}},
+        {"rd=true&gu=true", {103}},
+        {"mall=true", {104}},
+        {"or=true", {109, 107}},
+        {"cid=16&k=%E8%A1%A3%E8%A3%99&area=%E6%B1%9F%E8%8B%8F&sc=1heart&ec=1heart", {102}},
+    };
+    for (const auto& [raw, expected] : cases) {
+        EXPECT_EQ(ids(raw), expected) << raw;
+    }
+}
+
+TEST_F(CatalogIndexTest, SortsBreakTiesByItemId) {
+    const std::pair<const char*, Ids> cases[] = {
+        {"s=commissionVolume_desc", {103, 104, 109, 106, 105, 101, 102, 107, 108}},  // 103 and 104 tie
+        {"s=price_asc", {103, 104, 107, 102, 108, 101, 106, 109, 105}},
+        {"s=price_desc", {105, 109, 106, 101, 108, 102, 107, 104, 103}},
+        {"s=credit_desc", {108, 105, 109, 103, 106, 101, 104, 107, 102}},
+        {"s=commissionNum_desc", {103, 107, 105, 102, 106, 109, 101, 104, 108}},
+    };
+    for (const auto& [raw, expected] : cases) {
+        EXPECT_EQ(ids(raw), expected) << raw;
+    }
+}
+
+TEST_F(CatalogIndexTest, PagingIsStableWithExactTotals) {
+    std::uint64_t total = 0;
+    Ids all;
+    for (int page = 1; page <= 5; ++page) {
+        const Ids part = ids("s=price_asc&size=2&page=" + std::to_string(page), &total);
+        EXPECT_EQ(total, 9u);
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(all, ids("s=price_asc"));
+    EXPECT_TRUE(ids("size=5&page=3", &total).empty());
+    EXPECT_EQ(total, 9u);
+}
+
+TEST_F(CatalogIndexTest, ItemsCarryTheirFields) {
+    const SearchResult r = s_index->search(SearchRequest::parse("k=%E8%BF%9E%E8%A1%A3%E8%A3%99"));
+    ASSERT_EQ(r.items.size(), 1u);
+    const auto item = nlohmann::json::parse(r.items[0]);
+    EXPECT_EQ(item["title"], "2026新款 连衣裙 韩版");
+    EXPECT_EQ(item["category"], "女装/女士精品");
+    EXPECT_EQ(item["price"], 12900);
+    EXPECT_EQ(item["city"], "杭州");
+    EXPECT_EQ(item["creditText"], "  三  钻");
+    EXPECT_EQ(item["services"], (nlohmann::json{"co", "sr"}));
+    EXPECT_EQ(item["url"], "https://shop.example.com/101");
+}
+
+TEST(CatalogOpen, MissingOrNotACatalogNamesTheFolder) {
+    TempDir dir;
+    const auto expectError = [](const std::filesystem::path& p, const std::string& part) {
+        try {
+            CatalogIndex::open(p);
+            ADD_FAILURE() << p << " opened";
+        } catch (const CatalogError& e) {
+            EXPECT_NE(std::string(e.what()).find(p.string()), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(part), std::string::npos) << e.what();
+        }
+    };
+    expectError(dir.path() / "nothing", "no catalog folder");
+    expectError(dir.path(), "not a catalog folder");
+    std::ofstream(dir.path() / "CURRENT") << "gen-missing\n";
+    expectError(dir.path(), "cannot read");
+}

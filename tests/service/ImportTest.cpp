@@ -1,0 +1,123 @@
+// Feed import: bad lines, duplicates, and writes that fail or are
+// interrupted leaving the previous catalog in place.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "CatalogError.h"
+#include "CatalogFixture.h"
+#include "FeedParser.h"
+#include "SampleCatalog.h"
+
+#include <nlohmann/json.hpp>
+
+using namespace quorvel;
+using quorvel::testing::BuildFixtureCatalog;
+using quorvel::testing::TempDir;
+
+namespace {
+
+const char* kGood =
+    R"({"id": 1, "title": "t", "cid": "16", "price": 100, "province": "浙江", "city": "杭州", "seller": "s", )"
+    R"("credit": "1heart", "sales": 0, "commission": 0})";
+
+std::string withField(const std::string& field, const std::string& value) {
+    auto j = nlohmann::json::parse(kGood);
+    if (value.empty()) j.erase(field);
+    else j[field] = nlohmann::json::parse(value);
+    return j.dump();
+}
+
+}  // namespace
+
+TEST(FeedParser, BadLinesNameLineFieldAndReason) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"{not json", ""},
+        {"[1, 2]", ""},
+        {withField("id", ""), "id"},
+        {withField("id", "0"), "id"},
+        {withField("id", "\"7\""), "id"},
+        {withField("title", "\"\""), "title"},
+        {withField("cid", "\"12345\""), "cid"},
+        {withField("price", "1.5"), "price"},
+        {withField("price", "-1"), "price"},
+        {withField("credit", "\"6heart\""), "credit"},
+        {withField("services", "[\"xx\"]"), "services"},
+        {withField("url", "\"javascript:alert(1)\""), "url"},
+        {withField("image", "\"file:///etc/passwd\""), "image"},
+    };
+    for (const auto& [line, field] : cases) {
+        try {
+            ParseFeedLine(line, 42);
+            ADD_FAILURE() << line << ": accepted";
+        } catch (const FeedError& e) {
+            EXPECT_EQ(e.line(), 42u) << line;
+            EXPECT_EQ(e.field(), field) << line << ": " << e.what();
+            EXPECT_NE(std::string(e.what()).find("line 42"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(ParseFeedLine(kGood, 1).title, "t");
+}
+
+TEST(FeedImporter, LaterDuplicateWinsAndIsCounted) {
+    std::istringstream feed(std::string(kGood) + "\n\n" + withField("title", "\"second\"") + "\n" +
+                            withField("id", "2") + "\n");
+    FeedImporter::Summary summary;
+    const auto items = FeedImporter::read(feed, summary);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].title, "second");
+    EXPECT_EQ(summary.lines, 3u);
+    EXPECT_EQ(summary.duplicates, 1u);
+}
+
+TEST(FeedImporter, StopsAtTheFirstBadLine) {
+    std::istringstream feed(std::string(kGood) + "\n" + withField("price", "\"x\"") + "\n" + "{bad\n");
+    FeedImporter::Summary summary;
+    try {
+        FeedImporter::read(feed, summary);
+        FAIL() << "accepted";
+    } catch (const FeedError& e) {
+        EXPECT_EQ(e.line(), 2u);
+        EXPECT_EQ(e.field(), "price");
+    }
+}
+
+TEST(CatalogWriter, InterruptedWriteKeepsThePreviousCatalog) {
+    TempDir dir;
+    BuildFixtureCatalog(dir.path());
+    std::atomic<bool> cancel{false};
+    auto items = SampleCatalog::generate(3000);
+    EXPECT_THROW(CatalogWriter::write(
+                     dir.path(), items, [&](std::size_t done, std::size_t) { cancel = done >= 1000; }, &cancel),
+                 CatalogError);
+    const auto index = CatalogIndex::open(dir.path());
+    EXPECT_EQ(index->size(), 9u);
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 2u);  // CURRENT and the one generation: nothing half-written left behind
+
+    CatalogWriter::write(dir.path(), items);  // a later write replaces it
+    EXPECT_EQ(CatalogIndex::open(dir.path())->size(), 3000u);
+}
+
+TEST(CatalogTool, ABadFeedChangesNothing) {
+    TempDir dir;
+    BuildFixtureCatalog(dir.path() / "catalog");
+    const auto feed = dir.path() / "feed.jsonl";
+    std::ofstream(feed) << kGood << "\n" << withField("cid", "\"nope\"") << "\n";
+    const std::string command = std::string(QUORVEL_CATALOG_TOOL) + " import " + feed.string() + " --into " +
+                                (dir.path() / "catalog").string() + " 2> " + (dir.path() / "err.txt").string();
+    const int status = std::system(command.c_str());
+    EXPECT_NE(status, 0);
+    std::ifstream err(dir.path() / "err.txt");
+    const std::string message((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
+    EXPECT_NE(message.find("line 2, field \"cid\""), std::string::npos) << message;
+    EXPECT_EQ(CatalogIndex::open(dir.path() / "catalog")->size(), 9u);
+
+    std::ofstream(feed) << kGood << "\n";
+    EXPECT_EQ(std::system((std::string(QUORVEL_CATALOG_TOOL) + " import " + feed.string() + " --into " +
+                           (dir.path() / "catalog").string() + " > /dev/null").c_str()),
+              0);
+    EXPECT_EQ(CatalogIndex::open(dir.path() / "catalog")->size(), 1u);
+}

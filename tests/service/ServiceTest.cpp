@@ -1,0 +1,139 @@
+// The results service on loopback over the fixture catalog: the page, the
+// search API and its error answers, the Host check.
+#include <gtest/gtest.h>
+
+#include <httplib.h>
+
+#include <nlohmann/json.hpp>
+
+#include "CatalogFixture.h"
+#include "ResultsService.h"
+#include "SearchApi.h"
+
+using namespace quorvel;
+using quorvel::testing::BuildFixtureCatalog;
+using quorvel::testing::TempDir;
+
+namespace {
+
+class ServiceTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_dir = new TempDir;
+        s_service = new ResultsService(SearchApi(BuildFixtureCatalog(s_dir->path())));
+        s_port = s_service->start("127.0.0.1", 0);
+    }
+    static void TearDownTestSuite() {
+        delete s_service;
+        delete s_dir;
+    }
+
+    static httplib::Result get(const std::string& path, const httplib::Headers& headers = {}) {
+        httplib::Client client("127.0.0.1", s_port);
+        return client.Get(path.c_str(), headers);
+    }
+
+    static TempDir* s_dir;
+    static ResultsService* s_service;
+    static int s_port;
+};
+
+TempDir* ServiceTest::s_dir = nullptr;
+ResultsService* ServiceTest::s_service = nullptr;
+int ServiceTest::s_port = 0;
+
+}  // namespace
+
+TEST_F(ServiceTest, TheProgramsQueryFindsItems) {
+    const auto r = get("/soft/quorvel/api/search?k=%E7%83%AD%E5%8D%96&sp=0&ep=99999999&area="
+                       "&s=commissionVolume_desc&sc=1heart&ec=5goldencrown");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, 200);
+    EXPECT_EQ(r->get_header_value("Content-Type"), "application/json; charset=utf-8");
+    const auto body = nlohmann::json::parse(r->body);
+    EXPECT_EQ(body["total"], 3);
+    EXPECT_EQ(body["items"].size(), 3u);
+    EXPECT_EQ(body["items"][0]["id"], 106);
+    EXPECT_TRUE(body["tookMs"].is_number());
+}
+
+TEST_F(ServiceTest, ServesThePageWithAPolicyAgainstInlineScript) {
+    for (const char* path : {"/soft/quorvel/", "/soft/quorvel/index.html", "/soft/quorvel/app.js"}) {
+        const auto r = get(path);
+        ASSERT_TRUE(r) << path;
+        EXPECT_EQ(r->status, 200) << path;
+        EXPECT_NE(r->get_header_value("Content-Security-Policy").find("script-src 'self'"), std::string::npos);
+    }
+    const auto redirect = get("/soft/quorvel");
+    ASSERT_TRUE(redirect);
+    EXPECT_EQ(redirect->status, 301);
+}
+
+TEST_F(ServiceTest, ErrorsAnswerWithTheirStatusAndAJsonError) {
+    struct Case {
+        std::string path;
+        int status;
+        const char* parameter;
+    };
+    const Case cases[] = {
+        {"/soft/quorvel/api/search?k=%E7%8", 400, "k"},
+        {"/soft/quorvel/api/search?s=nope", 400, "s"},
+        {"/soft/quorvel/api/search?cid=1", 400, "cid"},
+        {"/soft/quorvel/api/search?sp=abc", 400, "sp"},
+        {"/soft/quorvel/api/search?k=" + std::string(5000, 'a'), 414, nullptr},
+        {"/soft/quorvel/missing.html", 404, nullptr},
+        {"/elsewhere", 404, nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto r = get(c.path);
+        ASSERT_TRUE(r) << c.path.substr(0, 60);
+        EXPECT_EQ(r->status, c.status) << c.path.substr(0, 60);
+        const auto body = nlohmann::json::parse(r->body);
+        EXPECT_EQ(body["error"]["status"], c.status);
+        EXPECT_FALSE(body["error"]["message"].get<std::string>().empty());
+        if (c.parameter) {
+            EXPECT_EQ(body["error"]["parameter"], c.parameter);
+        }
+    }
+    httplib::Client client("127.0.0.1", s_port);
+    const auto post = client.Post("/soft/quorvel/api/search", "x", "text/plain");
+    ASSERT_TRUE(post);
+    EXPECT_EQ(post->status, 405);
+    EXPECT_EQ(post->get_header_value("Allow"), "GET, HEAD");
+}
+
+TEST_F(ServiceTest, RequestsNamingAnotherHostAreRefused) {
+    const std::string port = ":" + std::to_string(s_port);
+    const std::pair<std::string, int> cases[] = {
+        {"127.0.0.1" + port, 200},
+        {"localhost" + port, 200},
+        {"attacker.example" + port, 403},  // DNS rebinding: a foreign name pointing here
+        {"127.0.0.1", 403},                // wrong port
+    };
+    for (const auto& [host, status] : cases) {
+        const auto r = get("/soft/quorvel/api/search?k=a", {{"Host", host}});
+        ASSERT_TRUE(r) << host;
+        EXPECT_EQ(r->status, status) << host;
+    }
+}
+
+TEST(ServiceWithoutCatalog, AnswersUnavailable) {
+    ResultsService service;
+    const int port = service.start("127.0.0.1", 0);
+    httplib::Client client("127.0.0.1", port);
+    const auto r = client.Get("/soft/quorvel/api/search?k=a");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, 503);
+}
+
+TEST(ServiceStart, APortInUseIsAClearError) {
+    ResultsService first;
+    const int port = first.start("127.0.0.1", 0);
+    ResultsService second;
+    try {
+        second.start("127.0.0.1", port);
+        FAIL() << "started twice on one port";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find(std::to_string(port)), std::string::npos) << e.what();
+    }
+}
