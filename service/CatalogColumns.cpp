@@ -10,7 +10,7 @@
 namespace quorvel {
 namespace {
 
-constexpr char kMagic[8] = {'Q', 'V', 'C', 'O', 'L', 'S', '0', '1'};
+constexpr char kMagic[8] = {'Q', 'V', 'C', 'O', 'L', 'S', '0', '2'};
 constexpr std::uint32_t kByteOrderMark = 0x01020304;
 
 template <typename T>
@@ -66,6 +66,7 @@ void CatalogColumns::reserve(std::size_t n) {
     m_provinces.reserve(n);
     m_cities.reserve(n);
     m_titleEnds.reserve(n);
+    m_itemEnds.reserve(n);
 }
 
 std::uint16_t CatalogColumns::internPlace(const std::string& place) {
@@ -77,7 +78,8 @@ std::uint16_t CatalogColumns::internPlace(const std::string& place) {
     return static_cast<std::uint16_t>(m_places.size() - 1);
 }
 
-void CatalogColumns::add(const CatalogItem& item) {
+void CatalogColumns::add(const CatalogItem& item, std::uint64_t itemBytes) {
+    m_itemEnds.push_back((m_itemEnds.empty() ? 0 : m_itemEnds.back()) + itemBytes);
     m_ids.push_back(item.id);
     m_prices.push_back(item.priceFen);
     m_credits.push_back(static_cast<std::uint8_t>(item.creditIndex));
@@ -93,6 +95,11 @@ void CatalogColumns::add(const CatalogItem& item) {
 std::string_view CatalogColumns::loweredTitle(std::size_t i) const {
     const std::size_t begin = i == 0 ? 0 : m_titleEnds[i - 1];
     return std::string_view(m_titles).substr(begin, m_titleEnds[i] - begin);
+}
+
+std::pair<std::uint64_t, std::uint64_t> CatalogColumns::itemRecord(std::size_t i) const {
+    const std::uint64_t begin = i == 0 ? 0 : m_itemEnds[i - 1];
+    return {begin, m_itemEnds[i] - begin};
 }
 
 std::uint16_t CatalogColumns::placeId(std::string_view place) const {
@@ -114,6 +121,7 @@ void CatalogColumns::write(const std::filesystem::path& file) const {
     put(out, m_provinces);
     put(out, m_cities);
     put(out, m_titleEnds);
+    put(out, m_itemEnds);
     put(out, m_titles);
     const std::uint64_t places = m_places.size();
     out.write(reinterpret_cast<const char*>(&places), sizeof places);
@@ -145,6 +153,7 @@ CatalogColumns CatalogColumns::read(const std::filesystem::path& file) {
     r.get(c.m_provinces, n);
     r.get(c.m_cities, n);
     r.get(c.m_titleEnds, n);
+    r.get(c.m_itemEnds, n);
     r.get(c.m_titles, std::uint64_t{1} << 40);
     const std::uint64_t places = r.count(65535);
     c.m_places.assign(places, {});
@@ -154,7 +163,7 @@ CatalogColumns CatalogColumns::read(const std::filesystem::path& file) {
     }
     for (std::size_t i = 0; i < n; ++i) {
         if (c.m_provinces[i] >= places || c.m_cities[i] >= places || c.m_credits[i] > 19 ||
-            (i > 0 && c.m_titleEnds[i] < c.m_titleEnds[i - 1])) {
+            (i > 0 && (c.m_titleEnds[i] < c.m_titleEnds[i - 1] || c.m_itemEnds[i] < c.m_itemEnds[i - 1]))) {
             throw CatalogError("catalog columns " + file.string() + " are damaged");
         }
     }

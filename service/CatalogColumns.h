@@ -16,7 +16,8 @@ namespace quorvel {
 class CatalogColumns {
 public:
     void reserve(std::size_t n);
-    void add(const CatalogItem& item);  // in document id order
+    // In document id order; itemBytes is the length of the item's record in the items file.
+    void add(const CatalogItem& item, std::uint64_t itemBytes);
     std::size_t size() const { return m_ids.size(); }
 
     std::uint64_t id(std::size_t i) const { return m_ids[i]; }
@@ -28,6 +29,8 @@ public:
     std::uint16_t province(std::size_t i) const { return m_provinces[i]; }
     std::uint16_t city(std::size_t i) const { return m_cities[i]; }
     std::string_view loweredTitle(std::size_t i) const;
+    // Where the item's record lies in the items file: offset and length.
+    std::pair<std::uint64_t, std::uint64_t> itemRecord(std::size_t i) const;
 
     // The place's id, 0 when no item has it.
     std::uint16_t placeId(std::string_view place) const;
@@ -48,6 +51,7 @@ private:
     std::vector<std::uint16_t> m_provinces;
     std::vector<std::uint16_t> m_cities;
     std::vector<std::uint64_t> m_titleEnds;
+    std::vector<std::uint64_t> m_itemEnds;
     std::string m_titles;
     std::vector<std::string> m_places{""};  // id 0: no place
 };

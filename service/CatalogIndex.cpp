@@ -61,6 +61,12 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::open(const fs::path& dir) {
     }
     const fs::path genDir = dir / generation;
     CatalogColumns columns = CatalogColumns::read(genDir / "columns");
+    const std::uint64_t recordBytes = columns.size() ? columns.itemRecord(columns.size() - 1).first +
+                                                           columns.itemRecord(columns.size() - 1).second
+                                                     : 0;
+    if (fs::file_size(genDir / "items", ec) != recordBytes || ec) {
+        throw CatalogError("the catalog in " + dir.string() + " is damaged (its item records are missing or cut)");
+    }
     std::shared_ptr<const CatalogIndex> index(new CatalogIndex(dir, genDir, std::move(columns)));
     // Open once here, so that a damaged index is reported at start, not at the first search.
     try {
@@ -84,6 +90,22 @@ Xapian::Database& CatalogIndex::reader() const {
     auto& db = readers[m_serial];
     if (!db) db = std::make_unique<Xapian::Database>((m_generation / "xapian").string());
     return *db;
+}
+
+std::string CatalogIndex::itemRecord(std::size_t i) const {
+    // A stream per thread and catalog, like the index readers.
+    thread_local std::unordered_map<std::uint64_t, std::unique_ptr<std::ifstream>> files;
+    auto& file = files[m_serial];
+    if (!file) file = std::make_unique<std::ifstream>(m_generation / "items", std::ios::binary);
+    const auto [offset, length] = m_columns.itemRecord(i);
+    std::string record(length, '\0');
+    file->clear();
+    file->seekg(static_cast<std::streamoff>(offset));
+    if (!file->read(record.data(), static_cast<std::streamsize>(length))) {
+        throw CatalogError("the item records in " + m_folder.string() + " cannot be read");
+    }
+    if (!record.empty() && record.back() == '\n') record.pop_back();
+    return record;
 }
 
 SearchResult CatalogIndex::search(const SearchQuery& q) const {
@@ -188,7 +210,7 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
         }
         std::reverse(page.begin(), page.end());
         const std::size_t first = static_cast<std::size_t>(q.page - 1) * static_cast<std::size_t>(q.size);
-        for (std::size_t k = first; k < page.size(); ++k) result.items.push_back(db.get_document(page[k].doc).get_data());
+        for (std::size_t k = first; k < page.size(); ++k) result.items.push_back(itemRecord(page[k].doc - 1));
         return result;
     } catch (const Xapian::Error& e) {
         throw CatalogError("the catalog in " + m_folder.string() + " cannot be read: " + e.get_description());

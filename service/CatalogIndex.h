@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "CatalogColumns.h"
 #include "SearchQuery.h"
@@ -33,6 +34,7 @@ public:
 private:
     CatalogIndex(std::filesystem::path folder, std::filesystem::path generation, CatalogColumns columns);
     Xapian::Database& reader() const;
+    std::string itemRecord(std::size_t i) const;
 
     std::filesystem::path m_folder;
     std::filesystem::path m_generation;

@@ -73,6 +73,9 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
         CatalogColumns columns;
         columns.reserve(items.size());
         {
+            // Item records go to a plain file, not the index's document data:
+            // the index compresses every record, which costs more than the rest of a write.
+            std::ofstream records(partial / "items", std::ios::binary | std::ios::trunc);
             Xapian::WritableDatabase db((partial / "xapian").string(),
                                         Xapian::DB_CREATE | Xapian::DB_NO_TERMLIST | Xapian::DB_BACKEND_GLASS);
             for (std::size_t i = 0; i < items.size(); ++i) {
@@ -84,14 +87,17 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
                 for (std::size_t f = 0; f < ServiceFilterTable().size(); ++f) {
                     if (item.services & (1u << f)) doc.add_boolean_term(TermPrefixes::service(ServiceFilterTable()[f].name));
                 }
-                doc.set_data(ItemToJson(item));
+                const std::string record = ItemToJson(item) + "\n";
+                records.write(record.data(), static_cast<std::streamsize>(record.size()));
                 db.add_document(doc);  // document id i + 1: the columns' order
-                columns.add(item);
+                columns.add(item, record.size());
                 if ((i + 1) % kCommitEvery == 0) db.commit();
                 if (progress && ((i + 1) % 1000 == 0 || i + 1 == items.size())) progress(i + 1, items.size());
             }
             db.commit();
             db.close();
+            records.flush();
+            if (!records) throw CatalogError("cannot write the item records in " + partial.string() + " (disk full?)");
         }
         columns.write(partial / "columns");
         nlohmann::json meta{{"format", 1}, {"items", items.size()}};
