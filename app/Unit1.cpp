@@ -14,6 +14,7 @@
 #include "QuickSearch.h"
 #include "ResultTabStrip.h"
 #include "ResultsPageBridge.h"
+#include "ResultsWebPage.h"
 #include "SearchPanel.h"
 #include "ShellOpener.h"
 #include "WindowPlacement.h"
@@ -46,8 +47,11 @@ TForm1::TForm1(QUrl homePageUrl, ResultsPage* scriptedPage, QWidget* parent)
     m_tab = new ResultTabStrip(this);
     m_tab->setGeometry(3, 71, 770, 537);
 
+    m_shell = std::make_unique<ShellOpener>();
     m_web = new QWebEngineView(m_tab);
     m_web->setObjectName(QStringLiteral("m_web"));
+    m_web->setPage(new ResultsWebPage(
+        m_homePageUrl, [this](const QUrl& url) { m_shell->open(url.toString(QUrl::FullyEncoded)); }, m_web));
     m_tab->setClient(m_web);  // fills the client area: 1, 1, 768, 535 while no tab is shown
     // Reload or back from a context menu would drop the result pages behind the tabs.
     m_web->setContextMenuPolicy(Qt::NoContextMenu);
@@ -55,7 +59,6 @@ TForm1::TForm1(QUrl homePageUrl, ResultsPage* scriptedPage, QWidget* parent)
 
     m_bridge = new ResultsPageBridge(m_web->page(), m_homePageUrl, ResultsPageBridge::DefaultTimeout, this);
 
-    m_shell = std::make_unique<ShellOpener>();
     m_launcher = std::make_unique<AdvancedSearchLauncher>(*m_shell, m_homePageUrl.resolved(QUrl(QStringLiteral("advanced.html"))));
     m_quickSearch = new QuickSearch(*Panel1, scriptedPage ? *scriptedPage : static_cast<ResultsPage&>(*m_bridge),
                                     *m_tab, *this, this);

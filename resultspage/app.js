@@ -1,40 +1,208 @@
-// The results page's script interface for the program: SoItem, ShowPage and
-// DelPage on the window object, over the list in pagelist.js.
+// The results page: SoItem, ShowPage and DelPage for the program, one result
+// page per search. Only the shown page has DOM; the others keep their data
+// and scroll position, so many open tabs stay light. Catalog text is always
+// inserted as text, never as markup.
 import { PageList } from './pagelist.js';
+import {
+  activeFilters, creditKind, formatCount, formatPlace, formatPrice, keywordWords, markRanges, parseQuery,
+  serviceName, SERVICE_ORDER,
+} from './format.js';
 
-const container = document.getElementById('pages');
+const PAGE_SIZE = 20;
+const view = document.getElementById('view');
+
+function el(tag, className, text) {
+  const e = document.createElement(tag);
+  if (className) e.className = className;
+  if (text !== undefined) e.textContent = text;
+  return e;
+}
 
 function makePage(query) {
-  const element = document.createElement('section');
-  element.className = 'result-page';
-  const line = document.createElement('p');
-  line.className = 'query';
-  line.textContent = query;
-  element.append(line);
-  container.append(element);
-  return { query, element };
+  return {
+    query, params: parseQuery(query), pageNo: 1, state: 'loading', data: null, error: '', scrollY: 0, request: 0,
+  };
 }
 
 const list = new PageList(makePage);
 
+async function load(page) {
+  const request = ++page.request;
+  page.state = 'loading';
+  if (list.shown === page) draw();
+  let state;
+  let data = null;
+  let error = '';
+  try {
+    const response = await fetch(`api/search?${page.query}&page=${page.pageNo}&size=${PAGE_SIZE}`,
+      { cache: 'no-store' });
+    const body = await response.json().catch(() => null);
+    if (!response.ok) {
+      state = 'error';
+      error = body?.error?.message ?? `搜索服务返回 ${response.status}`;
+    } else {
+      state = body.total === 0 ? 'empty' : 'ready';
+      data = body;
+    }
+  } catch {
+    state = 'error';
+    error = '无法连接搜索服务。';
+  }
+  if (request !== page.request) return;  // a newer request for this page took over
+  Object.assign(page, { state, data, error });
+  if (list.shown === page) draw();
+}
+
+function goTo(page, pageNo) {
+  const last = page.data ? Math.max(1, Math.ceil(Math.min(page.data.total, 10000) / PAGE_SIZE)) : 1;
+  const target = Math.min(Math.max(1, pageNo), last);
+  if (target === page.pageNo && page.state !== 'error') return;
+  page.pageNo = target;
+  page.scrollY = 0;
+  load(page);
+}
+
+function titleWithMarks(title, words) {
+  const h = el('h3', 'title');
+  let at = 0;
+  for (const [start, end] of markRanges(title, words)) {
+    if (start > at) h.append(document.createTextNode(title.slice(at, start)));
+    h.append(el('mark', '', title.slice(start, end)));
+    at = end;
+  }
+  if (at < title.length) h.append(document.createTextNode(title.slice(at)));
+  return h;
+}
+
+function picture(item) {
+  const box = el('div', 'picture');
+  // A drawn stand-in, coloured by category so neighbouring cards differ.
+  const hue = [...String(item.cid ?? '')].reduce((sum, c) => sum + c.charCodeAt(0), 0) % 6;
+  const placeholder = el('div', `placeholder hue-${hue}`, (item.category || item.title || '?').slice(0, 1));
+  box.append(placeholder);
+  if (item.image) {
+    const img = el('img');
+    img.loading = 'lazy';
+    img.alt = '';
+    img.referrerPolicy = 'no-referrer';
+    img.addEventListener('load', () => placeholder.remove());
+    img.addEventListener('error', () => img.remove());
+    img.src = item.image;
+    box.append(img);
+  }
+  return box;
+}
+
+function card(item, words) {
+  const li = el('li', 'card');
+  const link = el('a', 'card-link');
+  // Only web addresses are links; the program opens them in the user's browser.
+  if (/^https?:\/\//i.test(item.url ?? '')) link.href = item.url;
+  link.append(picture(item), titleWithMarks(item.title ?? '', words));
+  const price = el('p', 'price', formatPrice(item.price));
+  const sales = el('span', 'sales', `已售 ${formatCount(item.sales ?? 0)} 件`);
+  price.append(sales);
+  const where = el('p', 'place', formatPlace(item.province, item.city));
+  const seller = el('p', 'seller');
+  seller.append(el('span', 'nick', item.seller ?? ''),
+    el('span', `credit credit-${creditKind(item.credit)}`, (item.creditText ?? '').replace(/\s+/g, '')));
+  const badges = el('p', 'badges');
+  for (const code of SERVICE_ORDER) {
+    if ((item.services ?? []).includes(code)) badges.append(el('span', `badge badge-${code}`, serviceName(code)));
+  }
+  link.append(price, where, seller, badges);
+  li.append(link);
+  return li;
+}
+
+function pager(page) {
+  const nav = el('nav', 'pager');
+  nav.setAttribute('aria-label', '翻页');
+  const last = Math.max(1, Math.ceil(Math.min(page.data.total, 10000) / PAGE_SIZE));
+  const prev = el('button', 'prev', '‹ 上一页');
+  prev.type = 'button';
+  prev.disabled = page.pageNo <= 1;
+  prev.addEventListener('click', () => goTo(page, page.pageNo - 1));
+  const next = el('button', 'next', '下一页 ›');
+  next.type = 'button';
+  next.disabled = page.pageNo >= last;
+  next.addEventListener('click', () => goTo(page, page.pageNo + 1));
+  nav.append(prev, el('span', 'position', `第 ${page.pageNo} / ${last} 页`), next);
+  return nav;
+}
+
 function draw() {
-  list.pages.forEach((page, i) => { page.element.hidden = i !== list.current; });
+  const page = list.shown;
+  view.replaceChildren();
+  view.dataset.state = page ? page.state : 'none';
+  if (!page) return;
+  const words = keywordWords(page.params);
+  if (page.state === 'loading') {
+    view.append(el('p', 'status loading', '正在搜索…'));
+  } else if (page.state === 'error') {
+    const box = el('div', 'status error');
+    box.append(el('p', 'message', page.error));
+    const retry = el('button', 'retry', '重试');
+    retry.type = 'button';
+    retry.addEventListener('click', () => load(page));
+    box.append(retry);
+    view.append(box);
+    retry.focus({ preventScroll: true });
+  } else if (page.state === 'empty') {
+    const box = el('div', 'status empty');
+    box.append(el('p', 'message', '没有找到符合条件的商品。'));
+    const filters = activeFilters(page.params);
+    if (filters.length) {
+      box.append(el('p', 'hint', '可以放宽这些条件再搜索：'));
+      const ul = el('ul', 'loosen');
+      for (const f of filters) ul.append(el('li', '', f));
+      box.append(ul);
+    }
+    view.append(box);
+  } else {
+    const header = el('header', 'summary');
+    header.append(el('span', 'total', `找到 ${formatCount(page.data.total)} 件商品`),
+      el('span', 'took', `用时 ${page.data.tookMs} 毫秒`));
+    const grid = el('ul', 'grid');
+    for (const item of page.data.items) grid.append(card(item, words));
+    view.append(header, grid, pager(page));
+  }
+  window.scrollTo(0, page.scrollY);
+}
+
+function rememberScroll() {
+  if (list.shown) list.shown.scrollY = window.scrollY;
 }
 
 window.SoItem = function SoItem(query, _n) {
-  const { index } = list.open(query);
-  draw();
+  rememberScroll();
+  const { index, added } = list.open(query);
+  if (added) load(list.shown);
+  else draw();
   return index;
 };
 
 window.ShowPage = function ShowPage(index) {
+  rememberScroll();
   list.show(index);
   draw();
 };
 
 window.DelPage = function DelPage(index) {
-  const { next, removed } = list.remove(index);
-  removed.element.remove();
+  if (list.current !== Number(index)) rememberScroll();
+  const { next } = list.remove(index);
   draw();
   return next;
 };
+
+// Keys a browser user expects for paging: Alt+Left / Alt+Right (back and
+// forward), and the arrows when nothing else takes them.
+document.addEventListener('keydown', (event) => {
+  const page = list.shown;
+  if (!page || page.state !== 'ready' || event.ctrlKey || event.metaKey || event.shiftKey) return;
+  if (event.target instanceof HTMLInputElement) return;
+  if (event.key === 'ArrowLeft' || event.key === 'ArrowRight') {
+    event.preventDefault();
+    goTo(page, page.pageNo + (event.key === 'ArrowRight' ? 1 : -1));
+  }
+});
