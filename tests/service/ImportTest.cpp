@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 #include <sstream>
 
 #include "CatalogError.h"
@@ -121,3 +124,21 @@ TEST(CatalogTool, ABadFeedChangesNothing) {
               0);
     EXPECT_EQ(CatalogIndex::open(dir.path() / "catalog")->size(), 1u);
 }
+
+#ifndef _WIN32
+TEST(CatalogTool, CtrlCLeavesThePreviousCatalog) {
+    TempDir dir;
+    BuildFixtureCatalog(dir.path() / "catalog");
+    // SIGINT while the tool writes a large catalog over the fixture one.
+    const std::string command = "timeout --preserve-status -s INT 0.7 " + std::string(QUORVEL_CATALOG_TOOL) +
+                                " sample --items 150000 --into " + (dir.path() / "catalog").string() +
+                                " > /dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_EQ(CatalogIndex::open(dir.path() / "catalog")->size(), 9u);
+    for (const auto& e : std::filesystem::directory_iterator(dir.path() / "catalog")) {
+        EXPECT_NE(e.path().extension(), ".partial") << e.path();
+    }
+}
+#endif
