@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <random>
 #include <string>
 
@@ -22,6 +24,34 @@ namespace quorvel {
 namespace {
 
 constexpr std::size_t kCommitEvery = 250000;  // bounds the writer's memory on large imports
+constexpr std::size_t kBatch = 2000;
+
+struct Batch {
+    std::vector<Xapian::Document> docs;
+    std::string records;  // the items as the API returns them, one line each
+    std::vector<std::size_t> recordSizes;
+};
+
+Batch prepareBatch(const std::vector<CatalogItem>& items, std::size_t begin, std::size_t end) {
+    Batch batch;
+    batch.docs.reserve(end - begin);
+    batch.recordSizes.reserve(end - begin);
+    for (std::size_t i = begin; i < end; ++i) {
+        const CatalogItem& item = items[i];
+        Xapian::Document doc;
+        for (const auto& term : TitleTerms::ofTitle(item.title)) doc.add_boolean_term(term);
+        doc.add_boolean_term(TermPrefixes::category(item.categoryId));
+        for (std::size_t f = 0; f < ServiceFilterTable().size(); ++f) {
+            if (item.services & (1u << f)) doc.add_boolean_term(TermPrefixes::service(ServiceFilterTable()[f].name));
+        }
+        batch.docs.push_back(std::move(doc));
+        const std::size_t before = batch.records.size();
+        batch.records += ItemToJson(item);
+        batch.records += '\n';
+        batch.recordSizes.push_back(batch.records.size() - before);
+    }
+    return batch;
+}
 
 std::string newGenerationName() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -78,21 +108,26 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
             std::ofstream records(partial / "items", std::ios::binary | std::ios::trunc);
             Xapian::WritableDatabase db((partial / "xapian").string(),
                                         Xapian::DB_CREATE | Xapian::DB_NO_TERMLIST | Xapian::DB_BACKEND_GLASS);
-            for (std::size_t i = 0; i < items.size(); ++i) {
-                if (cancel && cancel->load()) throw CatalogError("the catalog write was interrupted");
-                const CatalogItem& item = items[i];
-                Xapian::Document doc;
-                for (const auto& term : TitleTerms::ofTitle(item.title)) doc.add_boolean_term(term);
-                doc.add_boolean_term(TermPrefixes::category(item.categoryId));
-                for (std::size_t f = 0; f < ServiceFilterTable().size(); ++f) {
-                    if (item.services & (1u << f)) doc.add_boolean_term(TermPrefixes::service(ServiceFilterTable()[f].name));
+            // Documents and records are prepared a batch ahead on the second
+            // core while this thread feeds the index, which only one thread may do.
+            auto next = std::async(std::launch::async, prepareBatch, std::cref(items), 0,
+                                   std::min(kBatch, items.size()));
+            for (std::size_t begin = 0; begin < items.size(); begin += kBatch) {
+                Batch batch = next.get();
+                const std::size_t following = begin + kBatch;
+                if (following < items.size()) {
+                    next = std::async(std::launch::async, prepareBatch, std::cref(items), following,
+                                      std::min(following + kBatch, items.size()));
                 }
-                const std::string record = ItemToJson(item) + "\n";
-                records.write(record.data(), static_cast<std::streamsize>(record.size()));
-                db.add_document(doc);  // document id i + 1: the columns' order
-                columns.add(item, record.size());
-                if ((i + 1) % kCommitEvery == 0) db.commit();
-                if (progress && ((i + 1) % 1000 == 0 || i + 1 == items.size())) progress(i + 1, items.size());
+                if (cancel && cancel->load()) throw CatalogError("the catalog write was interrupted");
+                records.write(batch.records.data(), static_cast<std::streamsize>(batch.records.size()));
+                for (std::size_t k = 0; k < batch.docs.size(); ++k) {
+                    db.add_document(batch.docs[k]);  // document id = position + 1: the columns' order
+                    columns.add(items[begin + k], batch.recordSizes[k]);
+                }
+                const std::size_t done = begin + batch.docs.size();
+                if (done % kCommitEvery < kBatch) db.commit();
+                if (progress) progress(done, items.size());
             }
             db.commit();
             db.close();
