@@ -40,4 +40,20 @@ inline std::shared_ptr<const CatalogIndex> BuildFixtureCatalog(const std::filesy
     return CatalogIndex::open(dir);
 }
 
+// A test suite sharing one fixture catalog, built once for the suite.
+class FixtureCatalogSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_dir = std::make_unique<TempDir>();
+        s_index = BuildFixtureCatalog(s_dir->path());
+    }
+    static void TearDownTestSuite() {
+        s_index.reset();
+        s_dir.reset();
+    }
+
+    static inline std::unique_ptr<TempDir> s_dir;
+    static inline std::shared_ptr<const CatalogIndex> s_index;
+};
+
 }  // namespace quorvel::testing

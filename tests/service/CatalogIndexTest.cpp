@@ -8,22 +8,12 @@
 #include "SearchRequest.h"
 
 using namespace quorvel;
-using quorvel::testing::BuildFixtureCatalog;
 using quorvel::testing::TempDir;
 
 namespace {
 
-class CatalogIndexTest : public ::testing::Test {
+class CatalogIndexTest : public quorvel::testing::FixtureCatalogSuite {
 protected:
-    static void SetUpTestSuite() {
-        s_dir = new TempDir;
-        s_index = BuildFixtureCatalog(s_dir->path());
-    }
-    static void TearDownTestSuite() {
-        s_index.reset();
-        delete s_dir;
-    }
-
     // Ids found by an API query string, in answer order, with the exact total.
     static std::vector<std::uint64_t> ids(const std::string& raw, std::uint64_t* total = nullptr) {
         const SearchResult r = s_index->search(SearchRequest::parse(raw));
@@ -32,13 +22,7 @@ protected:
         for (const auto& item : r.items) out.push_back(nlohmann::json::parse(item)["id"].get<std::uint64_t>());
         return out;
     }
-
-    static TempDir* s_dir;
-    static std::shared_ptr<const CatalogIndex> s_index;
 };
-
-TempDir* CatalogIndexTest::s_dir = nullptr;
-std::shared_ptr<const CatalogIndex> CatalogIndexTest::s_index;
 
 using Ids = std::vector<std::uint64_t>;
 

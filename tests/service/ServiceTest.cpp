@@ -11,21 +11,19 @@
 #include "SearchApi.h"
 
 using namespace quorvel;
-using quorvel::testing::BuildFixtureCatalog;
-using quorvel::testing::TempDir;
 
 namespace {
 
-class ServiceTest : public ::testing::Test {
+class ServiceTest : public quorvel::testing::FixtureCatalogSuite {
 protected:
     static void SetUpTestSuite() {
-        s_dir = new TempDir;
-        s_service = new ResultsService(SearchApi(BuildFixtureCatalog(s_dir->path())));
+        FixtureCatalogSuite::SetUpTestSuite();
+        s_service = std::make_unique<ResultsService>(SearchApi(s_index));
         s_port = s_service->start("127.0.0.1", 0);
     }
     static void TearDownTestSuite() {
-        delete s_service;
-        delete s_dir;
+        s_service.reset();
+        FixtureCatalogSuite::TearDownTestSuite();
     }
 
     static httplib::Result get(const std::string& path, const httplib::Headers& headers = {}) {
@@ -33,14 +31,9 @@ protected:
         return client.Get(path.c_str(), headers);
     }
 
-    static TempDir* s_dir;
-    static ResultsService* s_service;
-    static int s_port;
+    static inline std::unique_ptr<ResultsService> s_service;
+    static inline int s_port = 0;
 };
-
-TempDir* ServiceTest::s_dir = nullptr;
-ResultsService* ServiceTest::s_service = nullptr;
-int ServiceTest::s_port = 0;
 
 }  // namespace
 
