@@ -2,6 +2,7 @@
 // against the real service on loopback over a fixture catalog.
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include <QCheckBox>
 #include <QJsonArray>
@@ -11,6 +12,8 @@
 #include <QTabBar>
 #include <QTest>
 #include <QWebEngineView>
+
+#include <httplib.h>
 
 #include "CatalogIndex.h"
 #include "CatalogWriter.h"
@@ -38,6 +41,8 @@ class ResultsPageTest : public QObject {
     fs::path m_dir;
     std::shared_ptr<const CatalogIndex> m_index;
     std::unique_ptr<ResultsService> m_service;
+    httplib::Server m_pictures;  // stands in for a shop's picture host
+    std::thread m_picturesThread;
     int m_port = 0;
     std::unique_ptr<TForm1> m_form;
     QList<QUrl> m_opened;
@@ -67,12 +72,28 @@ private slots:
         FeedImporter::Summary summary;
         auto items = FeedImporter::read(feed, summary);
         for (auto& item : SampleCatalog::generate(40)) items.push_back(std::move(item));  // enough for three pages
+
+        std::ifstream icon(fs::path(QUORVEL_ICON_PNG), std::ios::binary);
+        const std::string png((std::istreambuf_iterator<char>(icon)), std::istreambuf_iterator<char>());
+        m_pictures.Get("/pic.png", [png](const httplib::Request&, httplib::Response& res) {
+            res.set_content(png, "image/png");
+        });
+        const int picturePort = m_pictures.bind_to_any_port("127.0.0.1");
+        m_picturesThread = std::thread([this] { m_pictures.listen_after_bind(); });
+        CatalogItem pictured = items.front();
+        pictured.id = 200;
+        pictured.title = "图片测试商品";
+        pictured.image = "http://127.0.0.1:" + std::to_string(picturePort) + "/pic.png";
+        items.push_back(pictured);
         CatalogWriter::write(m_dir, std::move(items));
         m_index = CatalogIndex::open(m_dir);
         startService();
     }
     void cleanupTestCase() {
         m_service.reset();
+        while (!m_pictures.is_running()) QTest::qWait(10);
+        m_pictures.stop();
+        m_picturesThread.join();
         fs::remove_all(m_dir);
     }
 
@@ -103,6 +124,15 @@ private slots:
         QCOMPARE(js("[...document.querySelectorAll('.card .badge')].map(b => b.textContent).join()").toString(),
                  QStringLiteral("海外商品,消保商品"));
         QVERIFY(js("!!document.querySelector('.card .placeholder')").toBool());
+    }
+
+    void picturesLoadLazilyInPlaceOfThePlaceholder() {
+        m_form->panel()->m_keyword->setText(QStringLiteral("图片测试"));
+        QTest::mouseClick(m_form->panel()->m_soso, Qt::LeftButton);
+        QVERIFY(waitForState(QStringLiteral("ready")));
+        QCOMPARE(js("document.querySelector('.card img').loading").toString(), QStringLiteral("lazy"));
+        QTRY_COMPARE_WITH_TIMEOUT(js("document.querySelector('.card img').naturalWidth").toInt(), 48, 10000);
+        QTRY_VERIFY(!js("!!document.querySelector('.card .placeholder')").toBool());
     }
 
     void pagesForwardAndBack() {
