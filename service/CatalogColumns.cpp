@@ -71,11 +71,12 @@ void CatalogColumns::reserve(std::size_t n) {
 
 std::uint16_t CatalogColumns::internPlace(const std::string& place) {
     if (place.empty()) return 0;
-    const auto it = std::find(m_places.begin(), m_places.end(), place);
-    if (it != m_places.end()) return static_cast<std::uint16_t>(it - m_places.begin());
+    if (const auto it = m_placeIds.find(place); it != m_placeIds.end()) return it->second;
     if (m_places.size() >= 65535) throw CatalogError("a catalog holds at most 65534 different places");
     m_places.push_back(place);
-    return static_cast<std::uint16_t>(m_places.size() - 1);
+    const auto id = static_cast<std::uint16_t>(m_places.size() - 1);
+    m_placeIds.emplace(place, id);
+    return id;
 }
 
 void CatalogColumns::add(const CatalogItem& item, std::uint64_t itemBytes) {
@@ -103,8 +104,8 @@ std::pair<std::uint64_t, std::uint64_t> CatalogColumns::itemRecord(std::size_t i
 }
 
 std::uint16_t CatalogColumns::placeId(std::string_view place) const {
-    const auto it = std::find(m_places.begin() + 1, m_places.end(), place);
-    return it == m_places.end() ? 0 : static_cast<std::uint16_t>(it - m_places.begin());
+    const auto it = m_placeIds.find(std::string(place));
+    return it == m_placeIds.end() ? 0 : it->second;
 }
 
 void CatalogColumns::write(const std::filesystem::path& file) const {
@@ -158,6 +159,7 @@ CatalogColumns CatalogColumns::read(const std::filesystem::path& file) {
     const std::uint64_t places = r.count(65535);
     c.m_places.assign(places, {});
     for (auto& p : c.m_places) r.get(p, 4096);
+    for (std::size_t id = 1; id < c.m_places.size(); ++id) c.m_placeIds.emplace(c.m_places[id], static_cast<std::uint16_t>(id));
     if (places == 0 || (n > 0 && c.m_titleEnds.back() != c.m_titles.size())) {
         throw CatalogError("catalog columns " + file.string() + " are damaged");
     }

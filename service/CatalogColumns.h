@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "CatalogItem.h"
@@ -54,6 +55,7 @@ private:
     std::vector<std::uint64_t> m_itemEnds;
     std::string m_titles;
     std::vector<std::string> m_places{""};  // id 0: no place
+    std::unordered_map<std::string, std::uint16_t> m_placeIds;  // the way back, for import and queries
 };
 
 }  // namespace quorvel

@@ -128,6 +128,10 @@ int ResultsService::start(const std::string& host, int port) {
     }
     m_host = host;
     m_port = bound;
+    const std::string suffix = ":" + std::to_string(bound);
+    m_hostHeaders = {lower(host) + suffix, "[" + lower(host) + "]" + suffix};
+    if (isLoopback(host)) m_hostHeaders.insert(m_hostHeaders.end(), {"127.0.0.1" + suffix, "localhost" + suffix, "[::1]" + suffix});
+    for (const auto& allowed : m_allowedHosts) m_hostHeaders.insert(m_hostHeaders.end(), {allowed, allowed + suffix});
     auto finished = std::make_shared<std::atomic<bool>>(false);
     m_thread = std::thread([this, finished] {
         m_server->listen_after_bind();
@@ -152,17 +156,7 @@ std::string ResultsService::pageUrl() const {
 
 bool ResultsService::hostAllowed(const httplib::Request& req) const {
     const std::string host = lower(req.get_header_value("Host"));
-    if (host.empty()) return false;
-    const std::string port = ":" + std::to_string(m_port);
-    std::vector<std::string> own{m_host + port, "[" + m_host + "]" + port};
-    if (isLoopback(m_host)) {
-        own.insert(own.end(), {"127.0.0.1" + port, "localhost" + port, "[::1]" + port});
-    }
-    if (std::find(own.begin(), own.end(), host) != own.end()) return true;
-    for (const auto& allowed : m_allowedHosts) {
-        if (host == allowed || host == allowed + port) return true;
-    }
-    return false;
+    return !host.empty() && std::find(m_hostHeaders.begin(), m_hostHeaders.end(), host) != m_hostHeaders.end();
 }
 
 void ResultsService::serveAsset(const httplib::Request& req, httplib::Response& res) const {

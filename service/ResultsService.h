@@ -33,6 +33,7 @@ public:
 
     // Host names (with or without ":port") that requests may name besides the
     // listening address itself, e.g. the public name of a hosted service.
+    // Call before start().
     void allowHosts(std::vector<std::string> hosts);
 
     // Binds host:port (port 0: the system picks one) and starts serving.
@@ -50,7 +51,8 @@ private:
 
     std::unique_ptr<httplib::Server> m_server;
     SearchFunction m_search;
-    std::vector<std::string> m_allowedHosts;
+    std::vector<std::string> m_allowedHosts;  // as given, lowered
+    std::vector<std::string> m_hostHeaders;   // every Host value accepted, made once at start
     std::string m_host;
     int m_port = 0;
     std::thread m_thread;
