@@ -53,9 +53,13 @@ async function load(page) {
   if (list.shown === page) draw();
 }
 
+// The service pages no deeper than 10,000 items.
+function lastPage(page) {
+  return page.data ? Math.max(1, Math.ceil(Math.min(page.data.total, 10000) / PAGE_SIZE)) : 1;
+}
+
 function goTo(page, pageNo) {
-  const last = page.data ? Math.max(1, Math.ceil(Math.min(page.data.total, 10000) / PAGE_SIZE)) : 1;
-  const target = Math.min(Math.max(1, pageNo), last);
+  const target = Math.min(Math.max(1, pageNo), lastPage(page));
   if (target === page.pageNo && page.state !== 'error') return;
   page.pageNo = target;
   page.scrollY = 0;
@@ -118,7 +122,7 @@ function card(item, words) {
 function pager(page) {
   const nav = el('nav', 'pager');
   nav.setAttribute('aria-label', '翻页');
-  const last = Math.max(1, Math.ceil(Math.min(page.data.total, 10000) / PAGE_SIZE));
+  const last = lastPage(page);
   const prev = el('button', 'prev', '‹ 上一页');
   prev.type = 'button';
   prev.disabled = page.pageNo <= 1;
