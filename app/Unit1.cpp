@@ -1,5 +1,6 @@
 #include "Unit1.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFont>
 #include <QKeyEvent>
@@ -128,7 +129,16 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     // It arrives here after the focused control has seen it, so the price
     // fields' typed text already counts.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (Panel1->m_soso->isEnabled()) Panel1->m_soso->click();
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && (focus == m_web || m_web->isAncestorOf(focus))) {
+            // A key the page left alone comes back here from inside the
+            // browser's own key handling; a synchronous call into the page
+            // from there never gets its answer. Search once that has returned.
+            QMetaObject::invokeMethod(this, [this] { if (Panel1->m_soso->isEnabled()) Panel1->m_soso->click(); },
+                                      Qt::QueuedConnection);
+        } else if (Panel1->m_soso->isEnabled()) {
+            Panel1->m_soso->click();
+        }
         event->accept();
         return;
     }

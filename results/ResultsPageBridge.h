@@ -21,7 +21,10 @@ class SyncScriptRunner;
 class ResultsPageBridge : public QObject, public ResultsPage {
     Q_OBJECT
 public:
-    static constexpr std::chrono::milliseconds DefaultTimeout{3000};
+    // The page's functions answer in milliseconds; a renderer busy with a big
+    // page for a few seconds is alive and keeps the user's tabs. Only one that
+    // stays silent far longer than that is taken for hung.
+    static constexpr std::chrono::milliseconds DefaultTimeout{10000};
 
     ResultsPageBridge(QWebEnginePage* page, QUrl homePage,
                       std::chrono::milliseconds timeout = DefaultTimeout, QObject* parent = nullptr);

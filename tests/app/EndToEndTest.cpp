@@ -60,6 +60,38 @@ private slots:
         QCOMPARE(form.tabStrip()->count(), 0);
         QCOMPARE(form.clientHeight(), 68);
     }
+
+    // Enter pressed with the focus inside the page reaches the program from
+    // within the browser's own key handling; the search it runs must still get
+    // the page's answer, and no tab may be lost.
+    void enterInsideThePageKeepsTheTabs() {
+        InProcessService service;
+        service.start(QUORVEL_SAMPLE_CATALOG_DIR);
+        TForm1 form(service.homePageUrl());
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        SearchPanel* panel = form.panel();
+        QTRY_VERIFY_WITH_TIMEOUT(panel->m_soso->isEnabled(), 30000);
+        QTest::mouseClick(panel->m_soso, Qt::LeftButton);
+        panel->m_keyword->setText(QStringLiteral("连衣裙"));
+        QTest::mouseClick(panel->m_soso, Qt::LeftButton);
+        QCOMPARE(form.tabStrip()->count(), 2);
+
+        panel->m_keyword->setText(QStringLiteral("手机"));
+        form.web()->setFocus();
+        QWidget* inPage = form.web()->focusProxy() ? form.web()->focusProxy() : form.web();
+        QTRY_VERIFY(inPage->hasFocus());
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            QTest::keyClick(inPage, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            QTRY_COMPARE_WITH_TIMEOUT(form.tabStrip()->count(), 3, 5000);
+            QCOMPARE(form.tabStrip()->currentIndex(), 2);
+        }
+        // Nothing is taken for a hung page afterwards either.
+        QTest::qWait(4000);
+        QCOMPARE(form.tabStrip()->count(), 3);
+        QCOMPARE(form.clientHeight(), 613);
+    }
 };
 
 QUORVEL_WEB_TEST_MAIN(EndToEndTest)

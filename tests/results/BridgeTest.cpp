@@ -106,6 +106,17 @@ private slots:
         QVERIFY(!bridge.DelPage(0).has_value());  // names no page
     }
 
+    void aBusyPageIsNotTakenForHung() {
+        QWebEnginePage page;
+        QVERIFY(load(page, m_home));
+        ResultsPageBridge bridge(&page, m_home);
+        QSignalSpy lost(&bridge, &ResultsPageBridge::pageLost);
+        define(page, QStringLiteral("Busy"),
+               QStringLiteral("const end = Date.now() + 4000; while (Date.now() < end) {} return 7;"));
+        QCOMPARE(bridge.callForIndex(QStringLiteral("Busy"), {}), 7);
+        QCOMPARE(lost.count(), 0);
+    }
+
     void recoversFromAHungPage() {
         QWebEnginePage page;
         QVERIFY(load(page, m_home));
