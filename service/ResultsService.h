@@ -4,14 +4,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
-namespace httplib {
-class Server;
-struct Request;
-struct Response;
-}  // namespace httplib
+#include "HttpMessage.h"
+#include "HttpServer.h"
 
 namespace quorvel {
 
@@ -19,8 +15,8 @@ namespace quorvel {
 // Throws ServiceError for anything the caller got wrong.
 using SearchFunction = std::function<std::string(std::string_view rawQuery)>;
 
-// The HTTP server behind the results page: the page's files under
-// /soft/quorvel/ and the search API beside them. Runs on a thread of its own.
+// The results service: the page's files under /soft/quorvel/ and the search
+// API beside them, served over HTTP on threads of its own.
 class ResultsService {
 public:
     static constexpr std::string_view BasePath = "/soft/quorvel/";
@@ -38,24 +34,28 @@ public:
 
     // Binds host:port (port 0: the system picks one) and starts serving.
     // Throws std::runtime_error with a readable reason when it cannot listen.
-    int start(const std::string& host, int port = 0);
+    int start(const std::string& host, int port = 0, const HttpServer::Limits& limits = {});
     void stop();
 
     int port() const { return m_port; }
     std::string pageUrl() const;
+    const HttpServer& server() const { return *m_server; }
+
+    // The routes: one request in, its answer out; never throws.
+    HttpResponse answer(const HttpRequest& request) const;
 
 private:
-    void serveAsset(const httplib::Request& request, httplib::Response& response) const;
-    void serveSearch(const httplib::Request& request, httplib::Response& response) const;
-    bool hostAllowed(const httplib::Request& request) const;
+    HttpResponse route(const HttpRequest& request) const;
+    HttpResponse serveAsset(const HttpRequest& request) const;
+    HttpResponse serveSearch(const HttpRequest& request) const;
+    bool hostAllowed(const HttpRequest& request) const;
 
-    std::unique_ptr<httplib::Server> m_server;
+    std::unique_ptr<HttpServer> m_server;
     SearchFunction m_search;
     std::vector<std::string> m_allowedHosts;  // as given, lowered
     std::vector<std::string> m_hostHeaders;   // every Host value accepted, made once at start
     std::string m_host;
     int m_port = 0;
-    std::thread m_thread;
 };
 
 }  // namespace quorvel

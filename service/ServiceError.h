@@ -9,6 +9,7 @@ namespace quorvel {
 // kind to its status code in one place.
 enum class ErrorKind {
     BadParameter,       // a request parameter is malformed or unknown
+    BadRequest,         // the request itself is malformed (e.g. two Host headers)
     RequestTooLarge,    // the query is longer than the service accepts
     NotFound,
     MethodNotAllowed,

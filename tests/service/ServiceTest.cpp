@@ -4,9 +4,14 @@
 
 #include <httplib.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include <nlohmann/json.hpp>
 
 #include "CatalogFixture.h"
+#include "RawConnection.h"
 #include "ResultsService.h"
 #include "SearchApi.h"
 
@@ -43,6 +48,7 @@ TEST_F(ServiceTest, TheProgramsQueryFindsItems) {
     ASSERT_TRUE(r);
     EXPECT_EQ(r->status, 200);
     EXPECT_EQ(r->get_header_value("Content-Type"), "application/json; charset=utf-8");
+    EXPECT_EQ(r->get_header_value("X-Content-Type-Options"), "nosniff");
     const auto body = nlohmann::json::parse(r->body);
     EXPECT_EQ(body["total"], 3);
     EXPECT_EQ(body["items"].size(), 3u);
@@ -108,6 +114,88 @@ TEST_F(ServiceTest, RequestsNamingAnotherHostAreRefused) {
         ASSERT_TRUE(r) << host;
         EXPECT_EQ(r->status, status) << host;
     }
+}
+
+TEST_F(ServiceTest, TwoHostHeadersAreRefused) {
+    quorvel::testing::RawConnection c(s_port);
+    const std::string host = "Host: 127.0.0.1:" + std::to_string(s_port) + "\r\n";
+    ASSERT_TRUE(c.send("GET /soft/quorvel/api/search?k=a HTTP/1.1\r\n" + host + "Host: attacker.example\r\n\r\n"));
+    const auto answer = c.read();
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 400);
+}
+
+// The page makes all its requests on a few kept-alive connections.
+TEST_F(ServiceTest, OneConnectionCarriesManyRequests) {
+    const auto before = s_service->server().connectionsAccepted();
+    quorvel::testing::RawConnection c(s_port);
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(c.send(quorvel::testing::RawConnection::get("/soft/quorvel/api/search?k=&cid=1512&page=" +
+                                                       std::to_string(i % 2 + 1) + "&size=2", s_port)));
+        const auto answer = c.read();
+        ASSERT_TRUE(answer) << "request " << i;
+        ASSERT_EQ(answer->status, 200) << "request " << i;
+        EXPECT_EQ(nlohmann::json::parse(answer->body)["page"], i % 2 + 1);
+    }
+    EXPECT_EQ(s_service->server().connectionsAccepted() - before, 1u);
+}
+
+TEST_F(ServiceTest, PipelinedRequestsAreAnsweredInOrder) {
+    quorvel::testing::RawConnection c(s_port);
+    std::string three;
+    for (int page = 1; page <= 3; ++page) {
+        three += quorvel::testing::RawConnection::get("/soft/quorvel/api/search?k=&cid=1512&size=1&page=" + std::to_string(page), s_port);
+    }
+    ASSERT_TRUE(c.send(three));
+    for (int page = 1; page <= 3; ++page) {
+        const auto answer = c.read();
+        ASSERT_TRUE(answer) << "answer " << page;
+        EXPECT_EQ(nlohmann::json::parse(answer->body)["page"], page);
+    }
+}
+
+// Clients that send their headers a byte at a time, or connect and say
+// nothing, hold up nobody else.
+TEST_F(ServiceTest, SlowAndIdleClientsHoldUpNobody) {
+    std::vector<std::unique_ptr<quorvel::testing::RawConnection>> slow, idle;
+    for (int i = 0; i < 32; ++i) {
+        slow.push_back(std::make_unique<quorvel::testing::RawConnection>(s_port));
+        idle.push_back(std::make_unique<quorvel::testing::RawConnection>(s_port));
+    }
+    std::atomic<bool> done{false};
+    std::thread trickle([&] {
+        const std::string request = quorvel::testing::RawConnection::get("/soft/quorvel/api/search?k=a", s_port);
+        for (std::size_t at = 0; !done && at < request.size(); ++at) {
+            for (auto& c : slow) c->send(request.substr(at, 1));
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    });
+    quorvel::testing::RawConnection normal(s_port);
+    ASSERT_TRUE(normal.send(quorvel::testing::RawConnection::get("/soft/quorvel/api/search?k=a", s_port)));
+    const auto answer = normal.read(std::chrono::seconds(3));
+    done = true;
+    trickle.join();
+    ASSERT_TRUE(answer) << "a normal request waited on slow clients";
+    EXPECT_EQ(answer->status, 200);
+}
+
+TEST_F(ServiceTest, ABodyIsRefusedWithoutBeingRead) {
+    quorvel::testing::RawConnection c(s_port);
+    ASSERT_TRUE(c.send("POST /soft/quorvel/api/search HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(s_port) +
+                       "\r\nContent-Length: 300000000\r\n\r\n" + std::string(65536, 'x')));
+    const auto answer = c.read();
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 405);
+    EXPECT_TRUE(c.closedWithin(std::chrono::seconds(5)));
+}
+
+TEST(ServiceLimits, AnIdleConnectionIsClosed) {
+    ResultsService service;
+    HttpServer::Limits limits;
+    limits.idleSeconds = 1;
+    const int port = service.start("127.0.0.1", 0, limits);
+    quorvel::testing::RawConnection c(port);
+    EXPECT_TRUE(c.closedWithin(std::chrono::seconds(5)));
 }
 
 TEST(ServiceWithoutCatalog, AnswersUnavailable) {
