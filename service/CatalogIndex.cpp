@@ -122,9 +122,10 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
             if (w.needsCheck) checks.push_back(std::move(w.lowered));
         }
         if (!q.categoryId.empty()) terms.push_back(TermPrefixes::category(q.categoryId));
-        for (std::size_t f = 0; f < ServiceFilterTable().size(); ++f) {
-            if (q.services & (1u << f)) terms.push_back(TermPrefixes::service(ServiceFilterTable()[f].name));
-        }
+        // Service flags are tested from the columns, not intersected as
+        // postings: each flag is common (a large share of the catalog), so its
+        // posting list costs far more to walk than one byte per candidate.
+        const unsigned services = q.services;
         std::sort(terms.begin(), terms.end());
         terms.erase(std::unique(terms.begin(), terms.end()), terms.end());
 
@@ -147,6 +148,7 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
             if (price < q.priceFromFen || price > q.priceToFen) return;
             const int credit = c.credit(i);
             if (credit < q.creditFrom || credit > q.creditTo) return;
+            if ((c.services(i) & services) != services) return;
             if (!placeWanted.empty() && !placeWanted[c.province(i)] && !placeWanted[c.city(i)]) return;
             if (!checks.empty()) {
                 const std::string_view title = c.loweredTitle(i);

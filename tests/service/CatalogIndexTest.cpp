@@ -65,6 +65,8 @@ TEST_F(CatalogIndexTest, Filters) {
         {"rd=true&gu=true", {103}},
         {"mall=true", {104}},
         {"or=true", {109, 107}},
+        {"k=%E7%83%AD%E5%8D%96&co=true", {105}},          // 热卖 with a flag
+        {"k=%E7%83%AD&oi=true&gu=true", {106}},           // 热 with two flags
         {"cid=16&k=%E8%A1%A3%E8%A3%99&area=%E6%B1%9F%E8%8B%8F&sc=1heart&ec=1heart", {102}},
     };
     for (const auto& [raw, expected] : cases) {
