@@ -31,7 +31,8 @@ int main(int argc, char* argv[]) {
 
     quorvel::InProcessService service;
     QUrl homePageUrl(QStringLiteral(QUORVEL_HOME_PAGE_URL));
-    if (homePageUrl.isEmpty()) {
+    const bool ownService = homePageUrl.isEmpty();
+    if (ownService) {
         try {
             service.start(quorvel::InProcessService::defaultCatalog());
         } catch (const std::exception& e) {
@@ -43,6 +44,17 @@ int main(int argc, char* argv[]) {
     }
 
     quorvel::TForm1 form(homePageUrl);
+    if (ownService) {
+        // The catalog opens while the window shows; the quick search waits
+        // for it. Both signals come through the event loop, after these connects.
+        form.catalogOpening();
+        QObject::connect(&service, &quorvel::InProcessService::catalogOpened, &form, &quorvel::TForm1::catalogOpened);
+        QObject::connect(&service, &quorvel::InProcessService::catalogFailed, &form, [&form](const QString& reason) {
+            QMessageBox::critical(&form, QStringLiteral("Quorvel"),
+                                  QStringLiteral("The catalog could not be opened:\n%1").arg(reason));
+            QApplication::exit(1);
+        });
+    }
     form.show();
     const int status = QApplication::exec();
     service.stop();

@@ -149,7 +149,23 @@ void TForm1::m_soso2Click() { m_launcher->launch(); }
 
 void TForm1::m_webDocumentComplete(bool) {
     // Any finished load, failed ones included, opens the search for use.
-    Panel1->m_soso->setEnabled(true);
+    m_documentCompleted = true;
+    updateSearchEnabled();
+}
+
+void TForm1::catalogOpening() {
+    m_catalogOpening = true;
+    updateSearchEnabled();
+}
+
+void TForm1::catalogOpened() {
+    m_catalogOpening = false;
+    updateSearchEnabled();
+}
+
+void TForm1::updateSearchEnabled() {
+    // Nothing disables the button again once it is enabled.
+    if (m_documentCompleted && !m_catalogOpening) Panel1->m_soso->setEnabled(true);
 }
 
 }  // namespace quorvel

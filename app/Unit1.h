@@ -32,6 +32,12 @@ public:
     explicit TForm1(QUrl homePageUrl, ResultsPage* scriptedPage = nullptr, QWidget* parent = nullptr);
     ~TForm1() override;
 
+    // Where the program runs its own service, the quick search also waits
+    // for the catalog: call catalogOpening() before the event loop runs and
+    // catalogOpened() once it is open.
+    void catalogOpening();
+    void catalogOpened();
+
     void expand() override;
     void collapse() override;
     int clientHeight() const { return height(); }
@@ -53,6 +59,7 @@ private:
     void m_webDocumentComplete(bool ok);
     void m_soso2Click();
     void placeOnScreen();
+    void updateSearchEnabled();
     QMargins frameMargins() const;
 
     QUrl m_homePageUrl;
@@ -63,7 +70,9 @@ private:
     QuickSearch* m_quickSearch;
     std::unique_ptr<ShellOpener> m_shell;
     std::unique_ptr<AdvancedSearchLauncher> m_launcher;
-    QMargins m_placedWithFrame;  // the frame the current position was computed with
+    QMargins m_placedWithFrame;
+    bool m_documentCompleted = false;
+    bool m_catalogOpening = false;  // the frame the current position was computed with
 };
 
 }  // namespace quorvel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <fstream>
 #include <queue>
 #include <unordered_map>
@@ -46,7 +47,7 @@ bool CatalogIndex::exists(const fs::path& dir) {
     return fs::is_regular_file(dir / CatalogWriter::CurrentFile, ec);
 }
 
-std::shared_ptr<const CatalogIndex> CatalogIndex::open(const fs::path& dir) {
+std::string CatalogIndex::currentGeneration(const fs::path& dir) {
     std::error_code ec;
     if (!fs::is_directory(dir, ec)) throw CatalogError("no catalog folder at " + dir.string());
     std::string generation;
@@ -55,10 +56,18 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::open(const fs::path& dir) {
         if (!in) throw CatalogError(dir.string() + " is not a catalog folder (it has no CURRENT file)");
         std::getline(in, generation);
     }
+    // An edited file may end in CR or spaces; the name itself never does.
+    while (!generation.empty() && std::isspace(static_cast<unsigned char>(generation.back()))) generation.pop_back();
     if (generation.empty() || generation.find('/') != std::string::npos || generation.find('\\') != std::string::npos ||
         generation.find("..") != std::string::npos) {
         throw CatalogError(dir.string() + " is not a catalog folder (its CURRENT file is damaged)");
     }
+    return generation;
+}
+
+std::shared_ptr<const CatalogIndex> CatalogIndex::open(const fs::path& dir) {
+    std::error_code ec;
+    const std::string generation = currentGeneration(dir);
     const fs::path genDir = dir / generation;
     CatalogColumns columns = CatalogColumns::read(genDir / "columns");
     const std::uint64_t recordBytes = columns.size() ? columns.itemRecord(columns.size() - 1).first +

@@ -31,6 +31,11 @@ public:
     // Whether dir holds a catalog (its CURRENT file).
     static bool exists(const std::filesystem::path& dir);
 
+    // The generation CURRENT names in dir. Throws CatalogError.
+    static std::string currentGeneration(const std::filesystem::path& dir);
+    // The generation this index was opened from.
+    std::string generation() const { return m_generation.filename().string(); }
+
 private:
     CatalogIndex(std::filesystem::path folder, std::filesystem::path generation, CatalogColumns columns);
     Xapian::Database& reader() const;

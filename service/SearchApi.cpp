@@ -5,20 +5,23 @@
 #include <charconv>
 
 #include "CatalogError.h"
+#include "CatalogHandle.h"
 #include "CatalogIndex.h"
 #include "SearchRequest.h"
 #include "ServiceError.h"
 
 namespace quorvel {
 
-SearchApi::SearchApi(std::shared_ptr<const CatalogIndex> index) : m_index(std::move(index)) {}
+SearchApi::SearchApi(std::shared_ptr<const CatalogHandle> catalog) : m_catalog(std::move(catalog)) {}
+
+SearchApi::SearchApi(std::shared_ptr<const CatalogIndex> index) : m_catalog(CatalogHandle::of(std::move(index))) {}
 
 std::string SearchApi::operator()(std::string_view rawQuery) const {
     const SearchQuery query = SearchRequest::parse(rawQuery);
     const auto started = std::chrono::steady_clock::now();
     SearchResult result;
     try {
-        result = m_index->search(query);
+        result = m_catalog->current()->search(query);
     } catch (const CatalogError& e) {
         throw ServiceError(ErrorKind::CatalogUnavailable, e.what());
     }

@@ -6,17 +6,19 @@
 
 namespace quorvel {
 
+class CatalogHandle;
 class CatalogIndex;
 
 // GET /soft/quorvel/api/search: the raw query in, the JSON answer out
 // ({total, page, size, tookMs, items}). Errors leave as ServiceError.
 class SearchApi {
 public:
+    explicit SearchApi(std::shared_ptr<const CatalogHandle> catalog);
     explicit SearchApi(std::shared_ptr<const CatalogIndex> index);
     std::string operator()(std::string_view rawQuery) const;
 
 private:
-    std::shared_ptr<const CatalogIndex> m_index;
+    std::shared_ptr<const CatalogHandle> m_catalog;
 };
 
 }  // namespace quorvel

@@ -6,7 +6,16 @@
 #include <QTest>
 #include <QWebEngineView>
 
+#include <atomic>
+#include <thread>
+
+#include <QDeadlineTimer>
+#include <QSignalSpy>
+#include <QWebEnginePage>
+
+#include "CatalogIndex.h"
 #include "InProcessService.h"
+#include "ResultsPageBridge.h"
 #include "ResultTabStrip.h"
 #include "SearchPanel.h"
 #include "Unit1.h"
@@ -20,6 +29,17 @@ class EndToEndTest : public QObject {
     static QAbstractButton* closeButton(QTabBar* bar, int index) {
         QWidget* b = bar->tabButton(index, QTabBar::RightSide);
         return qobject_cast<QAbstractButton*>(b ? b : bar->tabButton(index, QTabBar::LeftSide));
+    }
+
+    // The page's drawing state: loading, ready, empty, error.
+    static QString pageState(QWebEngineView* web) {
+        QString state;
+        bool done = false;
+        web->page()->runJavaScript(QStringLiteral("document.getElementById('view').dataset.state"),
+                                   [&](const QVariant& v) { state = v.toString(); done = true; });
+        QDeadlineTimer deadline(5000);
+        while (!done && !deadline.hasExpired()) QTest::qWait(10);
+        return state;
     }
 
 private slots:
@@ -59,6 +79,45 @@ private slots:
         QTest::mouseClick(closeButton(form.tabStrip()->bar(), 0), Qt::LeftButton);
         QCOMPARE(form.tabStrip()->count(), 0);
         QCOMPARE(form.clientHeight(), 68);
+    }
+
+    // A catalog that takes long to open holds up neither the window nor a
+    // search made meanwhile: that search is answered once the catalog is open.
+    void aSlowCatalogHoldsUpNothing() {
+        std::atomic<bool> release{false};
+        struct Release {
+            std::atomic<bool>& flag;
+            ~Release() { flag = true; }
+        } releaseOnExit{release};
+        InProcessService service;
+        service.start(QUORVEL_SAMPLE_CATALOG_DIR, [&release](const std::filesystem::path& dir) {
+            while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            return CatalogIndex::open(dir);
+        });
+        TForm1 form(service.homePageUrl());
+        form.catalogOpening();
+        connect(&service, &InProcessService::catalogOpened, &form, &TForm1::catalogOpened);
+        QSignalSpy loaded(form.web(), &QWebEngineView::loadFinished);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(loaded.wait(30000));
+        QVERIFY(!form.panel()->m_soso->isEnabled());  // the page is there, the catalog is not
+
+        QCOMPARE(form.bridge()->SoItem(QStringLiteral("k=%E7%83%AD%E5%8D%96"), 1), 0);
+        QTest::qWait(300);
+        QCOMPARE(pageState(form.web()), QStringLiteral("loading"));
+        release = true;
+        QTRY_VERIFY_WITH_TIMEOUT(form.panel()->m_soso->isEnabled(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(pageState(form.web()), QStringLiteral("ready"), 10000);
+    }
+
+    void aCatalogThatCannotOpenSaysWhy() {
+        InProcessService service;
+        QSignalSpy failed(&service, &InProcessService::catalogFailed);
+        service.start("no-such-catalog-folder");
+        QVERIFY(failed.wait(10000));
+        QVERIFY2(failed.first().first().toString().contains(QStringLiteral("no-such-catalog-folder")),
+                 qPrintable(failed.first().first().toString()));
     }
 
     // Enter pressed with the focus inside the page reaches the program from
