@@ -1,5 +1,7 @@
 #include "CatalogHandle.h"
 
+#include <string>
+
 #include "CatalogError.h"
 #include "CatalogIndex.h"
 
@@ -49,7 +51,18 @@ std::shared_ptr<const CatalogIndex> CatalogHandle::current() const {
         index = m_index;
     }
     if (!index) {
-        index = m_first.get();  // waits for the first open; rethrows its failure
+        try {
+            index = m_first.get();  // waits for the first open
+        } catch (const CatalogError& e) {
+            // Said in full where the service was started; clients are not
+            // told where its files are.
+            std::string reason = e.what();
+            const std::string folder = m_dir.string();
+            for (auto at = reason.find(folder); !folder.empty() && at != std::string::npos; at = reason.find(folder)) {
+                reason.replace(at, folder.size(), "the catalog folder");
+            }
+            throw CatalogError(reason);
+        }
         std::lock_guard lock(m_mutex);
         if (!m_index) m_index = index;
         index = m_index;

@@ -4,13 +4,14 @@
 #include <atomic>
 #include <cctype>
 #include <fstream>
+#include <optional>
 #include <queue>
-#include <unordered_map>
 
 #include <xapian.h>
 
 #include "CatalogError.h"
 #include "CatalogWriter.h"
+#include "MappedFile.h"
 #include "TermPrefixes.h"
 #include "TitleTerms.h"
 
@@ -69,19 +70,26 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::open(const fs::path& dir) {
     std::error_code ec;
     const std::string generation = currentGeneration(dir);
     const fs::path genDir = dir / generation;
-    CatalogColumns columns = CatalogColumns::read(genDir / "columns");
-    const std::uint64_t recordBytes = columns.size() ? columns.itemRecord(columns.size() - 1).first +
-                                                           columns.itemRecord(columns.size() - 1).second
-                                                     : 0;
-    if (fs::file_size(genDir / "items", ec) != recordBytes || ec) {
-        throw CatalogError("the catalog in " + dir.string() + " is damaged (its item records are missing or cut)");
+    // The column and record files name themselves only; say whose they are.
+    const auto inFolder = [&dir](const CatalogError& e) { return CatalogError(std::string(e.what()) + " (in " + dir.string() + ")"); };
+    std::optional<CatalogColumns> opened;
+    std::shared_ptr<const MappedFile> records;
+    try {
+        opened = CatalogColumns::open(genDir / "columns");
+        records = std::make_shared<const MappedFile>(genDir / "items");
+    } catch (const CatalogError& e) {
+        throw inFolder(e);
     }
-    std::shared_ptr<const CatalogIndex> index(new CatalogIndex(dir, genDir, std::move(columns)));
+    CatalogColumns columns = std::move(*opened);
+    if (records->size() != columns.recordBytes()) {
+        throw CatalogError("the catalog in " + dir.string() + " is damaged (its item records are missing or cut); import it again");
+    }
+    std::shared_ptr<const CatalogIndex> index(new CatalogIndex(dir, genDir, std::move(columns), std::move(records)));
     // Open once here, so that a damaged index is reported at start, not at the first search.
     try {
         const Xapian::Database db((genDir / "xapian").string());
         if (db.get_doccount() != index->size() || (index->size() > 0 && db.get_lastdocid() != index->size())) {
-            throw CatalogError("the catalog in " + dir.string() + " is damaged (index and columns disagree)");
+            throw CatalogError("the catalog in " + dir.string() + " is damaged (index and columns disagree); import it again");
         }
     } catch (const Xapian::Error& e) {
         throw CatalogError("the catalog index in " + dir.string() + " cannot be opened: " + e.get_description());
@@ -89,32 +97,36 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::open(const fs::path& dir) {
     return index;
 }
 
-CatalogIndex::CatalogIndex(fs::path folder, fs::path generation, CatalogColumns columns)
+CatalogIndex::CatalogIndex(fs::path folder, fs::path generation, CatalogColumns columns,
+                           std::shared_ptr<const MappedFile> records)
     : m_folder(std::move(folder)), m_generation(std::move(generation)), m_columns(std::move(columns)),
-      m_serial(++g_serials) {}
+      m_records(std::move(records)), m_serial(++g_serials) {}
 
 Xapian::Database& CatalogIndex::reader() const {
-    // Xapian readers are not shared between threads: one per thread and catalog.
-    thread_local std::unordered_map<std::uint64_t, std::unique_ptr<Xapian::Database>> readers;
-    auto& db = readers[m_serial];
-    if (!db) db = std::make_unique<Xapian::Database>((m_generation / "xapian").string());
-    return *db;
+    // Xapian readers are not shared between threads: one per thread, for the
+    // catalog it searched last. A thread that moves on to a newer generation
+    // lets the old reader go, and with it the old files.
+    struct Reader {
+        std::uint64_t serial = 0;
+        std::unique_ptr<Xapian::Database> db;
+    };
+    thread_local Reader reader;
+    if (!reader.db || reader.serial != m_serial) {
+        reader.db.reset();
+        reader.db = std::make_unique<Xapian::Database>((m_generation / "xapian").string());
+        reader.serial = m_serial;
+    }
+    return *reader.db;
 }
 
 std::string CatalogIndex::itemRecord(std::size_t i) const {
-    // A stream per thread and catalog, like the index readers.
-    thread_local std::unordered_map<std::uint64_t, std::unique_ptr<std::ifstream>> files;
-    auto& file = files[m_serial];
-    if (!file) file = std::make_unique<std::ifstream>(m_generation / "items", std::ios::binary);
     const auto [offset, length] = m_columns.itemRecord(i);
-    std::string record(length, '\0');
-    file->clear();
-    file->seekg(static_cast<std::streamoff>(offset));
-    if (!file->read(record.data(), static_cast<std::streamsize>(length))) {
-        throw CatalogError("the item records in " + m_folder.string() + " cannot be read");
+    if (offset + length > m_records->size() || offset + length < offset) {
+        throw CatalogError("the catalog is damaged (its item records do not add up); import it again");
     }
-    if (!record.empty() && record.back() == '\n') record.pop_back();
-    return record;
+    std::string_view record(m_records->data() + offset, length);
+    if (!record.empty() && record.back() == '\n') record.remove_suffix(1);
+    return std::string(record);
 }
 
 SearchResult CatalogIndex::search(const SearchQuery& q) const {
@@ -158,7 +170,12 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
             const int credit = c.credit(i);
             if (credit < q.creditFrom || credit > q.creditTo) return;
             if ((c.services(i) & services) != services) return;
-            if (!placeWanted.empty() && !placeWanted[c.province(i)] && !placeWanted[c.city(i)]) return;
+            if (!placeWanted.empty()) {
+                const std::uint16_t province = c.province(i), city = c.city(i);
+                const bool there = (province < placeWanted.size() && placeWanted[province]) ||
+                                   (city < placeWanted.size() && placeWanted[city]);
+                if (!there) return;
+            }
             if (!checks.empty()) {
                 const std::string_view title = c.loweredTitle(i);
                 for (const auto& w : checks) {
@@ -224,7 +241,7 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
         for (std::size_t k = first; k < page.size(); ++k) result.items.push_back(itemRecord(page[k].doc - 1));
         return result;
     } catch (const Xapian::Error& e) {
-        throw CatalogError("the catalog in " + m_folder.string() + " cannot be read: " + e.get_description());
+        throw CatalogError("the catalog cannot be read: " + e.get_description());
     }
 }
 

@@ -14,6 +14,8 @@ class Database;
 
 namespace quorvel {
 
+class MappedFile;
+
 // A catalog opened for searching. Thread-safe: the columns are shared and
 // read-only, and each thread reads the index through a reader of its own.
 // Every Xapian error is caught here and becomes a CatalogError.
@@ -37,13 +39,15 @@ public:
     std::string generation() const { return m_generation.filename().string(); }
 
 private:
-    CatalogIndex(std::filesystem::path folder, std::filesystem::path generation, CatalogColumns columns);
+    CatalogIndex(std::filesystem::path folder, std::filesystem::path generation, CatalogColumns columns,
+                 std::shared_ptr<const MappedFile> records);
     Xapian::Database& reader() const;
     std::string itemRecord(std::size_t i) const;
 
     std::filesystem::path m_folder;
     std::filesystem::path m_generation;
     CatalogColumns m_columns;
+    std::shared_ptr<const MappedFile> m_records;  // the item records, as the page reads them
     std::uint64_t m_serial;
 };
 

@@ -12,7 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "CatalogColumns.h"
+#include "ColumnsBuilder.h"
 #include "CatalogError.h"
 #include "FeedParser.h"
 #include "TermPrefixes.h"
@@ -100,7 +100,7 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
     const fs::path partial = dir / (generation + ".partial");
     try {
         fs::create_directories(partial);
-        CatalogColumns columns;
+        ColumnsBuilder columns;
         columns.reserve(items.size());
         {
             // Item records go to a plain file, not the index's document data:

@@ -1,6 +1,9 @@
 // Searches of a real Xapian catalog built from the fixture feed.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
+
 #include <nlohmann/json.hpp>
 
 #include "CatalogError.h"
@@ -128,4 +131,45 @@ TEST(CatalogOpen, MissingOrNotACatalogNamesTheFolder) {
     expectError(dir.path(), "not a catalog folder");
     std::ofstream(dir.path() / "CURRENT") << "gen-missing\n";
     expectError(dir.path(), "cannot read");
+}
+
+// A damaged or foreign catalog is refused at open with a clear word, before
+// anything its files claim is believed.
+TEST(CatalogOpen, DamagedFilesAreRefused) {
+    namespace fs = std::filesystem;
+    using Damage = std::function<void(const fs::path& generation)>;
+    const auto patch = [](const fs::path& file, std::size_t offset, const std::string& bytes) {
+        std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(static_cast<std::streamoff>(offset));
+        f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    };
+    const std::pair<const char*, Damage> cases[] = {
+        {"import it again", [&](const fs::path& g) { patch(g / "columns", 0, "QVCOLS02"); }},  // an older format
+        {"damaged", [&](const fs::path& g) { patch(g / "columns", 0, "XXXXXXXX"); }},
+        {"damaged", [&](const fs::path& g) { patch(g / "columns", 16, std::string(8, '\xff')); }},  // item count
+        {"damaged", [&](const fs::path& g) { patch(g / "columns", 24, std::string("\x01\x00\x00\x00\x00\x01\x00\x00", 8)); }},
+        {"damaged", [&](const fs::path& g) { fs::resize_file(g / "columns", fs::file_size(g / "columns") - 1); }},
+        {"damaged", [&](const fs::path& g) { fs::resize_file(g / "columns", 10); }},
+        {"damaged", [&](const fs::path& g) { fs::resize_file(g / "items", fs::file_size(g / "items") - 5); }},
+        {"cannot read", [&](const fs::path& g) { fs::remove(g / "items"); }},
+    };
+    for (const auto& [expected, damage] : cases) {
+        TempDir dir;
+        quorvel::testing::BuildFixtureCatalog(dir.path());
+        damage(dir.path() / CatalogIndex::currentGeneration(dir.path()));
+        try {
+            CatalogIndex::open(dir.path());
+            ADD_FAILURE() << "a damaged catalog opened (" << expected << ")";
+        } catch (const CatalogError& e) {
+            EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(CatalogOpen, CurrentMayEndInCarriageReturnOrSpace) {
+    TempDir dir;
+    quorvel::testing::BuildFixtureCatalog(dir.path());
+    const std::string generation = CatalogIndex::currentGeneration(dir.path());
+    std::ofstream(dir.path() / "CURRENT", std::ios::trunc) << generation << " \r\n";
+    EXPECT_EQ(CatalogIndex::open(dir.path())->size(), 9u);
 }
