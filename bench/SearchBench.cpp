@@ -18,6 +18,9 @@
 #include "CatalogWriter.h"
 #include "FeedImporter.h"
 #include "FeedParser.h"
+#include "RawConnection.h"
+#include "ResultsService.h"
+#include "SearchApi.h"
 #include "SampleCatalog.h"
 #include "SearchRequest.h"
 #include "Utf8.h"
@@ -163,8 +166,12 @@ int main(int argc, char* argv[]) {
                                    "&sp=0&ep=99999999&area=&s=commissionVolume_desc&sc=1heart&ec=5goldencrown");
     }
 
-    std::printf("\n%-52s %9s %9s %9s %9s %7s %9s\n", "query kind (exact counts)", "idx p50", "idx p95", "scan p50",
-                "scan p95", "ratio", "matches");
+    ResultsService service{SearchApi(index)};
+    const int port = service.start("127.0.0.1", 0);
+    quorvel::testing::RawConnection http(port);
+
+    std::printf("\n%-52s %9s %9s %9s %9s %9s %9s %7s %9s\n", "query kind (exact counts)", "idx p50", "idx p95",
+                "http p50", "http p95", "scan p50", "scan p95", "ratio", "matches");
     bool allMet = true;
     for (const auto& kind : kinds) {
         std::vector<double> indexMs, scanMs;
@@ -175,6 +182,18 @@ int main(int argc, char* argv[]) {
             const SearchResult result = index->search(q);
             indexMs.push_back(msSince(t));
             matches += result.total;
+        }
+        std::vector<double> httpMs;
+        for (int r = 0; r < runs; ++r) {
+            const std::string target = "/soft/quorvel/api/search?" + kind.queries[static_cast<std::size_t>(r) % kind.queries.size()] + "&page=1&size=20";
+            const auto t = Clock::now();
+            http.send(quorvel::testing::RawConnection::get(target, port));
+            const auto answer = http.read();
+            httpMs.push_back(msSince(t));
+            if (!answer || answer->status != 200) {
+                std::cerr << "HTTP request failed for " << kind.name << "\n";
+                return 1;
+            }
         }
         const int scanRuns = std::max(8, runs / 15);
         for (int r = 0; r < scanRuns; ++r) {
@@ -193,9 +212,11 @@ int main(int argc, char* argv[]) {
         }
         const double p50 = percentile(indexMs, 0.5), p95 = percentile(indexMs, 0.95);
         const double s50 = percentile(scanMs, 0.5), s95 = percentile(scanMs, 0.95);
+        const double h50 = percentile(httpMs, 0.5), h95 = percentile(httpMs, 0.95);
         const double ratio = s95 / p95;
-        allMet = allMet && p95 <= 5.0 && ratio >= 5.0;
-        std::printf("%-52s %7.2fms %7.2fms %7.2fms %7.2fms %6.1fx %9llu\n", kind.name, p50, p95, s50, s95, ratio,
+        allMet = allMet && p95 <= 5.0 && ratio >= 5.0 && h95 <= p95 + 1.0;
+        std::printf("%-52s %7.2fms %7.2fms %7.2fms %7.2fms %7.2fms %7.2fms %6.1fx %9llu\n", kind.name, p50, p95, h50,
+                    h95, s50, s95, ratio,
                     static_cast<unsigned long long>(matches / static_cast<std::uint64_t>(runs)));
     }
     const double rate = static_cast<double>(itemCount) / importSeconds;
@@ -203,7 +224,8 @@ int main(int argc, char* argv[]) {
     std::printf("\nimport: %zu items in %.1f s = %.0f items/s (feed parse + index + columns)\n", itemCount,
                 importSeconds, rate);
     std::printf("catalog size: %.1f MiB on disk\n", static_cast<double>(folderBytes(work / "catalog")) / 1048576.0);
-    std::printf("targets (p95 <= 5 ms, >= 5x the scan, >= 20,000 items/s): %s\n", allMet ? "met" : "NOT met");
+    std::printf("targets (p95 <= 5 ms, >= 5x the scan, http p95 <= idx p95 + 1 ms, >= 20,000 items/s): %s\n",
+                allMet ? "met" : "NOT met");
     fs::remove_all(work);
     return 0;
 }

@@ -26,10 +26,19 @@ function makePage(query) {
 
 const list = new PageList(makePage);
 
+// An answer within this time replaces what is shown directly: drawing
+// "searching" first would cost a frame and make the view flicker.
+const LOADING_DELAY_MS = 150;
+
 async function load(page) {
   const request = ++page.request;
   page.state = 'loading';
-  if (list.shown === page) draw();
+  if (list.shown === page) {
+    view.dataset.state = 'loading';
+    setTimeout(() => {
+      if (page.request === request && page.state === 'loading' && list.shown === page) draw();
+    }, LOADING_DELAY_MS);
+  }
   let state;
   let data = null;
   let error = '';
