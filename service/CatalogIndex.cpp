@@ -11,6 +11,7 @@
 
 #include "CatalogError.h"
 #include "CatalogWriter.h"
+#include "FileLock.h"
 #include "MappedFile.h"
 #include "TermPrefixes.h"
 #include "TitleTerms.h"
@@ -67,14 +68,29 @@ std::string CatalogIndex::currentGeneration(const fs::path& dir) {
 }
 
 std::shared_ptr<const CatalogIndex> CatalogIndex::open(const fs::path& dir) {
-    std::error_code ec;
-    const std::string generation = currentGeneration(dir);
+    // An import may switch and clean up between reading CURRENT and taking
+    // the generation's lock: then CURRENT names a newer one; try that.
+    for (int attempt = 0;; ++attempt) {
+        const std::string generation = currentGeneration(dir);
+        try {
+            return openGeneration(dir, generation);
+        } catch (const CatalogError&) {
+            if (attempt >= 4 || currentGeneration(dir) == generation) throw;
+        }
+    }
+}
+
+std::shared_ptr<const CatalogIndex> CatalogIndex::openGeneration(const fs::path& dir, const std::string& generation) {
     const fs::path genDir = dir / generation;
     // The column and record files name themselves only; say whose they are.
     const auto inFolder = [&dir](const CatalogError& e) { return CatalogError(std::string(e.what()) + " (in " + dir.string() + ")"); };
     std::optional<CatalogColumns> opened;
     std::shared_ptr<const MappedFile> records;
+    std::unique_ptr<FileLock> inUse;
     try {
+        // Held while this index lives: no import removes the generation under it.
+        inUse = FileLock::tryLock(genDir / "columns", FileLock::Mode::Shared);
+        if (!inUse) throw CatalogError("the catalog generation " + generation + " is being removed");
         opened = CatalogColumns::open(genDir / "columns");
         records = std::make_shared<const MappedFile>(genDir / "items");
     } catch (const CatalogError& e) {
@@ -84,7 +100,7 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::open(const fs::path& dir) {
     if (records->size() != columns.recordBytes()) {
         throw CatalogError("the catalog in " + dir.string() + " is damaged (its item records are missing or cut); import it again");
     }
-    std::shared_ptr<const CatalogIndex> index(new CatalogIndex(dir, genDir, std::move(columns), std::move(records)));
+    std::shared_ptr<const CatalogIndex> index(new CatalogIndex(dir, genDir, std::move(columns), std::move(records), std::move(inUse)));
     // Open once here, so that a damaged index is reported at start, not at the first search.
     try {
         const Xapian::Database db((genDir / "xapian").string());
@@ -98,9 +114,11 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::open(const fs::path& dir) {
 }
 
 CatalogIndex::CatalogIndex(fs::path folder, fs::path generation, CatalogColumns columns,
-                           std::shared_ptr<const MappedFile> records)
+                           std::shared_ptr<const MappedFile> records, std::unique_ptr<FileLock> inUse)
     : m_folder(std::move(folder)), m_generation(std::move(generation)), m_columns(std::move(columns)),
-      m_records(std::move(records)), m_serial(++g_serials) {}
+      m_records(std::move(records)), m_inUse(std::move(inUse)), m_serial(++g_serials) {}
+
+CatalogIndex::~CatalogIndex() = default;
 
 Xapian::Database& CatalogIndex::reader() const {
     // Xapian readers are not shared between threads: one per thread, for the

@@ -14,6 +14,7 @@ class Database;
 
 namespace quorvel {
 
+class FileLock;
 class MappedFile;
 
 // A catalog opened for searching. Thread-safe: the columns are shared and
@@ -23,6 +24,10 @@ class CatalogIndex {
 public:
     // Throws CatalogError naming the folder when it is missing or not a catalog.
     static std::shared_ptr<const CatalogIndex> open(const std::filesystem::path& dir);
+
+    ~CatalogIndex();
+    CatalogIndex(const CatalogIndex&) = delete;
+    CatalogIndex& operator=(const CatalogIndex&) = delete;
 
     SearchResult search(const SearchQuery& query) const;
 
@@ -40,7 +45,9 @@ public:
 
 private:
     CatalogIndex(std::filesystem::path folder, std::filesystem::path generation, CatalogColumns columns,
-                 std::shared_ptr<const MappedFile> records);
+                 std::shared_ptr<const MappedFile> records, std::unique_ptr<FileLock> inUse);
+    static std::shared_ptr<const CatalogIndex> openGeneration(const std::filesystem::path& dir,
+                                                              const std::string& generation);
     Xapian::Database& reader() const;
     std::string itemRecord(std::size_t i) const;
 
@@ -48,6 +55,7 @@ private:
     std::filesystem::path m_generation;
     CatalogColumns m_columns;
     std::shared_ptr<const MappedFile> m_records;  // the item records, as the page reads them
+    std::unique_ptr<FileLock> m_inUse;            // keeps imports from removing this generation
     std::uint64_t m_serial;
 };
 

@@ -15,6 +15,7 @@
 #include "ColumnsBuilder.h"
 #include "CatalogError.h"
 #include "FeedParser.h"
+#include "FileLock.h"
 #include "TermPrefixes.h"
 #include "TitleTerms.h"
 
@@ -86,16 +87,18 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec) throw CatalogError("cannot create the catalog folder " + dir.string() + ": " + ec.message());
+    // One import at a time per folder, across processes: a second one would
+    // clean up the first one's work.
+    const auto importing = FileLock::tryLock(dir / LockFile, FileLock::Mode::Exclusive, true);
+    if (!importing) {
+        throw CatalogError("another import into " + dir.string() +
+                           " is running; try again when it has finished");
+    }
     // Leftovers of writes that were killed before they could clean up.
     for (const auto& entry : fs::directory_iterator(dir, ec)) {
         if (entry.path().extension() == ".partial") removeQuietly(entry.path());
     }
 
-    std::string previous;
-    {
-        std::ifstream in(dir / CurrentFile);
-        std::getline(in, previous);
-    }
     const std::string generation = newGenerationName();
     const fs::path partial = dir / (generation + ".partial");
     try {
@@ -135,14 +138,21 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
             if (!records) throw CatalogError("cannot write the item records in " + partial.string() + " (disk full?)");
         }
         columns.write(partial / "columns");
-        nlohmann::json meta{{"format", 1}, {"items", items.size()}};
+        nlohmann::json meta{{"format", 3}, {"items", items.size()}};
         writeTextFile(partial / "catalog.json", meta.dump(2) + "\n");
 
+        // Everything of the generation reaches the disk before CURRENT names
+        // it, so that a power cut never leaves CURRENT naming missing files.
+        for (const auto& entry : fs::recursive_directory_iterator(partial)) SyncToDisk(entry.path());
+        SyncToDisk(partial);
         const fs::path finished = dir / generation;
         fs::rename(partial, finished);
+        SyncToDisk(dir);
         const fs::path currentTmp = dir / (std::string(CurrentFile) + ".tmp");
         writeTextFile(currentTmp, generation + "\n");
+        SyncToDisk(currentTmp);
         fs::rename(currentTmp, dir / CurrentFile);  // the switch: one atomic rename
+        SyncToDisk(dir);
     } catch (const Xapian::Error& e) {
         removeQuietly(partial);
         throw CatalogError("cannot write the catalog index in " + dir.string() + ": " + e.get_description());
@@ -154,13 +164,19 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
         throw;
     }
 
-    // The generation replaced now stays until the next write, so that a
-    // service running on it goes on answering; older ones go.
+    // Older generations go once no running service reads them (a service
+    // holds its generation's lock); those still in use go on a later import.
     for (const auto& entry : fs::directory_iterator(dir, ec)) {
         const std::string name = entry.path().filename().string();
-        if (entry.is_directory() && name.rfind("gen-", 0) == 0 && name != generation && name != previous) {
-            removeQuietly(entry.path());
+        if (!entry.is_directory() || name.rfind("gen-", 0) != 0 || name == generation) continue;
+        std::unique_ptr<FileLock> unused;
+        try {
+            unused = FileLock::tryLock(entry.path() / "columns", FileLock::Mode::Exclusive);
+        } catch (const CatalogError&) {
+            removeQuietly(entry.path());  // not a whole generation: nobody can read it
+            continue;
         }
+        if (unused) removeQuietly(entry.path());
     }
 }
 

@@ -8,8 +8,13 @@
 #endif
 #include <sstream>
 
+#include <thread>
+
 #include "CatalogError.h"
 #include "CatalogFixture.h"
+#include "CatalogHandle.h"
+#include "FileLock.h"
+#include "SearchApi.h"
 #include "FeedParser.h"
 #include "SampleCatalog.h"
 
@@ -96,9 +101,13 @@ TEST(CatalogWriter, InterruptedWriteKeepsThePreviousCatalog) {
                  CatalogError);
     const auto index = CatalogIndex::open(dir.path());
     EXPECT_EQ(index->size(), 9u);
-    std::size_t entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
-    EXPECT_EQ(entries, 2u);  // CURRENT and the one generation: nothing half-written left behind
+    std::vector<std::string> entries;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) entries.push_back(e.path().filename().string());
+    std::sort(entries.begin(), entries.end());
+    ASSERT_EQ(entries.size(), 3u);  // nothing half-written left behind
+    EXPECT_EQ(entries[0], "CURRENT");
+    EXPECT_EQ(entries[1], "LOCK");
+    EXPECT_EQ(entries[2].rfind("gen-", 0), 0u);
 
     CatalogWriter::write(dir.path(), items);  // a later write replaces it
     EXPECT_EQ(CatalogIndex::open(dir.path())->size(), 3000u);
@@ -142,3 +151,73 @@ TEST(CatalogTool, CtrlCLeavesThePreviousCatalog) {
     }
 }
 #endif
+
+TEST(CatalogWriter, ASecondImportIntoTheFolderIsRefused) {
+    TempDir dir;
+    BuildFixtureCatalog(dir.path());
+    const auto running = FileLock::tryLock(dir.path() / CatalogWriter::LockFile, FileLock::Mode::Exclusive, true);
+    ASSERT_TRUE(running);  // stands for an import in another process
+    try {
+        CatalogWriter::write(dir.path(), SampleCatalog::generate(10));
+        FAIL() << "a second import ran";
+    } catch (const CatalogError& e) {
+        EXPECT_NE(std::string(e.what()).find("another import"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(CatalogIndex::open(dir.path())->size(), 9u);
+}
+
+#ifndef _WIN32
+TEST(CatalogTool, TwoImportsAtOnceLeaveAValidCatalog) {
+    TempDir dir;
+    for (int round = 0; round < 5; ++round) {
+        const std::string tool = std::string(QUORVEL_CATALOG_TOOL) + " sample --items " + std::to_string(2000 + round) +
+                                 " --into " + (dir.path() / "catalog").string();
+        const std::string both = "(" + tool + " > " + (dir.path() / "a.txt").string() + " 2>&1; echo $? > " +
+                                 (dir.path() / "a.status").string() + ") & (" + tool + " > " +
+                                 (dir.path() / "b.txt").string() + " 2>&1; echo $? > " +
+                                 (dir.path() / "b.status").string() + "); wait";
+        ASSERT_EQ(std::system(both.c_str()), 0);
+        int succeeded = 0;
+        for (const char* who : {"a", "b"}) {
+            std::ifstream status(dir.path() / (std::string(who) + ".status"));
+            int code = -1;
+            status >> code;
+            std::ifstream out(dir.path() / (std::string(who) + ".txt"));
+            const std::string said((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
+            if (code == 0) ++succeeded;
+            else EXPECT_NE(said.find("another import"), std::string::npos) << said;
+        }
+        EXPECT_GE(succeeded, 1);
+        EXPECT_EQ(CatalogIndex::open(dir.path() / "catalog")->size(), 2000u + static_cast<unsigned>(round));
+    }
+}
+#endif
+
+// Searches from threads that open their readers only now, as a service's
+// workers do, while imports replace the catalog under them.
+TEST(CatalogWriter, ARunningServiceAnswersThroughImports) {
+    TempDir dir;
+    BuildFixtureCatalog(dir.path());
+    const SearchApi api(CatalogHandle::openInBackground(dir.path()));
+    const auto searchOnAFreshThread = [&api] {
+        std::string answer, failure;
+        std::thread([&] {
+            try {
+                answer = api("k=&size=1");
+            } catch (const std::exception& e) {
+                failure = e.what();
+            }
+        }).join();
+        EXPECT_EQ(failure, "");
+        return answer.empty() ? 0 : nlohmann::json::parse(answer)["total"].get<int>();
+    };
+    EXPECT_EQ(searchOnAFreshThread(), 9);
+    for (int import = 1; import <= 3; ++import) {
+        CatalogWriter::write(dir.path(), SampleCatalog::generate(100 * static_cast<std::size_t>(import)));
+        const int total = searchOnAFreshThread();  // the old catalog or the new, never an error
+        EXPECT_TRUE(total == 100 * import || total == 100 * (import - 1) || total == 9) << total;
+    }
+    std::this_thread::sleep_for(CatalogHandle::FollowInterval * 2);
+    searchOnAFreshThread();
+    EXPECT_EQ(searchOnAFreshThread(), 300);
+}
