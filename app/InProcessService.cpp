@@ -51,7 +51,7 @@ InProcessService::~InProcessService() {
 
 std::filesystem::path InProcessService::defaultCatalog() {
     const std::filesystem::path user = UserCatalogDir();
-    if (CatalogIndex::exists(user)) return user;
+    if (!user.empty() && CatalogIndex::exists(user)) return user;
     return BundledCatalogDir(QCoreApplication::applicationDirPath().toStdString());
 }
 

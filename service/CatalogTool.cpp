@@ -1,6 +1,7 @@
 // quorvel-catalog: builds catalogs for the results service.
 //   quorvel-catalog import FEED [--into DIR]
 //   quorvel-catalog sample --items N --into DIR
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -32,11 +33,13 @@ using Clock = std::chrono::steady_clock;
 
 int usage() {
     std::cerr << "usage:\n"
-                 "  quorvel-catalog import FEED [--into DIR]   build a catalog from a JSON Lines feed\n"
+                 "  quorvel-catalog import FEED [--into DIR] [--allow-empty]\n"
+                 "                                             build a catalog from a JSON Lines feed\n"
                  "                                             (DIR defaults to "
-              << UserCatalogDir().string()
+              << (UserCatalogDir().empty() ? std::string("none: no home folder") : UserCatalogDir().string())
               << ",\n"
-                 "                                             where the program picks it up)\n"
+                 "                                             where the program picks it up; a feed\n"
+                 "                                             without items is refused unless --allow-empty)\n"
                  "  quorvel-catalog sample --items N --into DIR   write the deterministic sample catalog\n";
     return 2;
 }
@@ -86,7 +89,7 @@ void writeCatalog(const fs::path& into, std::vector<CatalogItem> items) {
     indexing.done();
 }
 
-int importFeed(const fs::path& feedPath, const fs::path& into) {
+int importFeed(const fs::path& feedPath, const fs::path& into, bool allowEmpty) {
     std::ifstream feed(feedPath, std::ios::binary);
     if (!feed) {
         std::cerr << "quorvel-catalog: cannot open the feed " << feedPath.string() << "\n";
@@ -103,6 +106,10 @@ int importFeed(const fs::path& feedPath, const fs::path& into) {
         &StopSignal::flag());
     reading.done();
     const std::size_t count = items.size();
+    if (count == 0 && !allowEmpty) {
+        std::cerr << "quorvel-catalog: the feed has no items, nothing was changed (--allow-empty empties the catalog)\n";
+        return 1;
+    }
     writeCatalog(into, std::move(items));
 
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
@@ -132,17 +139,20 @@ int main(int argc, char* argv[]) {
     fs::path into;
     fs::path feed;
     std::uint64_t items = 0;
+    bool allowEmpty = false;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--into" && i + 1 < argc) {
             into = argv[++i];
         } else if (arg == "--items" && i + 1 < argc) {
-            try {
-                items = std::stoull(argv[++i]);
-            } catch (const std::exception&) {
-                std::cerr << "quorvel-catalog: --items takes a whole number\n";
+            const std::string count = argv[++i];
+            const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), items);
+            if (count.empty() || error != std::errc() || end != count.data() + count.size() || items == 0) {
+                std::cerr << "quorvel-catalog: --items takes a whole number from 1 up, not \"" << count << "\"\n";
                 return 2;
             }
+        } else if (arg == "--allow-empty" && command == "import") {
+            allowEmpty = true;
         } else if (command == "import" && feed.empty() && arg.rfind("--", 0) != 0) {
             feed = arg;
         } else {
@@ -153,7 +163,12 @@ int main(int argc, char* argv[]) {
     try {
         if (command == "import") {
             if (feed.empty()) return usage();
-            return importFeed(feed, into.empty() ? UserCatalogDir() : into);
+            if (into.empty()) into = UserCatalogDir();
+            if (into.empty()) {
+                std::cerr << "quorvel-catalog: no home folder to put the catalog in; name a folder with --into\n";
+                return 2;
+            }
+            return importFeed(feed, into, allowEmpty);
         }
         if (command == "sample") {
             if (into.empty() || items == 0) return usage();

@@ -6,6 +6,30 @@
 #include "FeedParser.h"
 
 namespace quorvel {
+namespace {
+
+// Reads one line, but never more than one byte past the limit: a feed
+// without line breaks must not fill the memory. The rest of an overlong
+// line is left unread (the import stops there).
+bool readLine(std::istream& in, std::string& line) {
+    line.clear();
+    std::streambuf* buffer = in.rdbuf();
+    for (;;) {
+        const int c = buffer->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            if (line.empty()) {
+                in.setstate(std::ios::eofbit);
+                return false;
+            }
+            return true;
+        }
+        if (c == '\n') return true;
+        line.push_back(static_cast<char>(c));
+        if (line.size() > FeedImporter::MaxLineBytes) return true;
+    }
+}
+
+}  // namespace
 
 std::vector<CatalogItem> FeedImporter::read(std::istream& feed, Summary& summary, const Progress& progress,
                                             const std::atomic<bool>* cancel) {
@@ -14,8 +38,11 @@ std::vector<CatalogItem> FeedImporter::read(std::istream& feed, Summary& summary
     std::string line;
     std::uint64_t lineNumber = 0;
     std::uint64_t bytes = 0;
-    while (std::getline(feed, line)) {
+    while (readLine(feed, line)) {
         ++lineNumber;
+        if (line.size() > MaxLineBytes) {
+            throw FeedError(lineNumber, "", "the line is longer than " + std::to_string(MaxLineBytes) + " bytes");
+        }
         bytes += line.size() + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.find_first_not_of(" \t") == std::string::npos) continue;  // blank lines are allowed

@@ -20,6 +20,9 @@ public:
         std::uint64_t lines = 0;       // non-blank lines read
         std::uint64_t duplicates = 0;  // lines whose id came again later (replaced)
     };
+    // No item comes near this; a longer line is refused where it starts.
+    static constexpr std::size_t MaxLineBytes = 64 * 1024;
+
     // Called every few thousand lines with the bytes read so far.
     using Progress = std::function<void(std::uint64_t bytesRead, std::uint64_t lines)>;
 

@@ -63,17 +63,38 @@ struct LineReader {
 
 }  // namespace
 
+namespace {
+
+// A feed's own text in a message is cut short: a bad line may be huge.
+std::string bounded(std::string text, std::size_t max = 200) {
+    if (text.size() <= max) return text;
+    std::size_t cut = max;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // not inside a character
+    text.resize(cut);
+    return text + "…";
+}
+
+}  // namespace
+
 FeedError::FeedError(std::uint64_t line, std::string field, std::string reason)
-    : std::runtime_error("line " + std::to_string(line) + (field.empty() ? "" : ", field \"" + field + "\"") + ": " +
-                         reason),
-      m_line(line), m_field(std::move(field)), m_reason(std::move(reason)) {}
+    : std::runtime_error("line " + std::to_string(line) +
+                         (field.empty() ? "" : ", field \"" + bounded(field, 60) + "\"") + ": " + bounded(reason)),
+      m_line(line), m_field(bounded(std::move(field), 60)), m_reason(bounded(std::move(reason))) {}
 
 CatalogItem ParseFeedLine(std::string_view text, std::uint64_t lineNumber) {
     json object;
+    // The last key read at the top level names the field a failure is in.
+    std::string field;
+    const json::parser_callback_t noteKey = [&field](int depth, json::parse_event_t event, json& parsed) {
+        if (depth == 1 && event == json::parse_event_t::key) field = parsed.get<std::string>();
+        return true;
+    };
     try {
-        object = json::parse(text);
-    } catch (const json::parse_error& e) {
-        throw FeedError(lineNumber, "", std::string("not valid JSON (") + e.what() + ")");
+        object = json::parse(text, noteKey);
+    } catch (const json::out_of_range&) {
+        throw FeedError(lineNumber, field, "holds a number too large to read");
+    } catch (const json::exception& e) {
+        throw FeedError(lineNumber, field, std::string("not valid JSON (") + e.what() + ")");
     }
     if (!object.is_object()) throw FeedError(lineNumber, "", "must be a JSON object");
     const LineReader r{object, lineNumber};

@@ -1,13 +1,13 @@
 // quorvel-service: the results service on its own, for hosting the results
 // page for many users.
 //   quorvel-service --catalog DIR [--listen HOST:PORT] [--allow-host NAME]...
+#include <charconv>
 #include <chrono>
 #include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "CatalogError.h"
 #include "CatalogIndex.h"
 #include "ResultsService.h"
 #include "SearchApi.h"
@@ -41,12 +41,14 @@ int main(int argc, char* argv[]) {
     if (catalog.empty()) return usage();
     const auto colon = listen.rfind(':');
     int port = -1;
-    try {
-        if (colon != std::string::npos) port = std::stoi(listen.substr(colon + 1));
-    } catch (const std::exception&) {
+    if (colon != std::string::npos) {
+        const char* first = listen.data() + colon + 1;
+        const char* last = listen.data() + listen.size();
+        const auto [end, error] = std::from_chars(first, last, port);
+        if (first == last || error != std::errc() || end != last) port = -1;
     }
     if (colon == std::string::npos || port < 0 || port > 65535) {
-        std::cerr << "quorvel-service: --listen takes HOST:PORT, e.g. 127.0.0.1:8080\n";
+        std::cerr << "quorvel-service: --listen takes HOST:PORT, e.g. 127.0.0.1:8080, not \"" << listen << "\"\n";
         return 2;
     }
     std::string host = listen.substr(0, colon);
@@ -64,8 +66,6 @@ int main(int argc, char* argv[]) {
         service.stop();
         std::cout << "Stopped." << std::endl;
         return 0;
-    } catch (const CatalogError& e) {
-        std::cerr << "quorvel-service: " << e.what() << "\n";
     } catch (const std::exception& e) {
         std::cerr << "quorvel-service: " << e.what() << "\n";
     }

@@ -8,11 +8,13 @@
 #endif
 #include <sstream>
 
+#include <optional>
 #include <thread>
 
 #include "CatalogError.h"
 #include "CatalogFixture.h"
 #include "CatalogHandle.h"
+#include "DataPaths.h"
 #include "FileLock.h"
 #include "SearchApi.h"
 #include "FeedParser.h"
@@ -54,6 +56,8 @@ TEST(FeedParser, BadLinesNameLineFieldAndReason) {
         {withField("services", "[\"xx\"]"), "services"},
         {withField("url", "\"javascript:alert(1)\""), "url"},
         {withField("image", "\"file:///etc/passwd\""), "image"},
+        {R"({"id": 1, "title": "t", "price": 1e999})", "price"},                  // a number past any range
+        {R"({"id": 1, "title": ")" + std::string(1 << 20, 'a'), "title"},         // never closed: not echoed whole
     };
     for (const auto& [line, field] : cases) {
         try {
@@ -63,6 +67,7 @@ TEST(FeedParser, BadLinesNameLineFieldAndReason) {
             EXPECT_EQ(e.line(), 42u) << line;
             EXPECT_EQ(e.field(), field) << line << ": " << e.what();
             EXPECT_NE(std::string(e.what()).find("line 42"), std::string::npos);
+            EXPECT_LT(std::string(e.what()).size(), 400u) << "a message as long as the line";
         }
     }
     EXPECT_EQ(ParseFeedLine(kGood, 1).title, "t");
@@ -88,6 +93,18 @@ TEST(FeedImporter, StopsAtTheFirstBadLine) {
     } catch (const FeedError& e) {
         EXPECT_EQ(e.line(), 2u);
         EXPECT_EQ(e.field(), "price");
+    }
+}
+
+TEST(FeedImporter, ALineOverTheLimitIsRefusedWhereItStarts) {
+    std::istringstream feed(std::string(kGood) + "\n" + std::string(FeedImporter::MaxLineBytes + 10, ' ') + "x\n");
+    FeedImporter::Summary summary;
+    try {
+        FeedImporter::read(feed, summary);
+        FAIL() << "accepted";
+    } catch (const FeedError& e) {
+        EXPECT_EQ(e.line(), 2u);
+        EXPECT_NE(std::string(e.what()).find("longer than"), std::string::npos) << e.what();
     }
 }
 
@@ -133,6 +150,73 @@ TEST(CatalogTool, ABadFeedChangesNothing) {
               0);
     EXPECT_EQ(CatalogIndex::open(dir.path() / "catalog")->size(), 1u);
 }
+
+#ifndef _WIN32
+// What a command says and how it ends.
+struct Ran {
+    int status;
+    std::string said;
+};
+
+Ran runTool(const std::string& arguments, const TempDir& dir) {
+    const auto out = dir.path() / "said.txt";
+    const int status = std::system((arguments + " > " + out.string() + " 2>&1").c_str());
+    std::ifstream in(out);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+            std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>())};
+}
+
+TEST(CatalogTool, AnEmptyFeedIsRefusedUnlessAskedFor) {
+    TempDir dir;
+    BuildFixtureCatalog(dir.path() / "catalog");
+    const auto feed = dir.path() / "empty.jsonl";
+    std::ofstream(feed) << "\n";
+    const std::string import = std::string(QUORVEL_CATALOG_TOOL) + " import " + feed.string() + " --into " +
+                               (dir.path() / "catalog").string();
+    const Ran refused = runTool(import, dir);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.said.find("no items"), std::string::npos) << refused.said;
+    EXPECT_EQ(CatalogIndex::open(dir.path() / "catalog")->size(), 9u);
+    EXPECT_EQ(runTool(import + " --allow-empty", dir).status, 0);
+    EXPECT_EQ(CatalogIndex::open(dir.path() / "catalog")->size(), 0u);
+}
+
+TEST(CommandLines, BadNumbersAreUsageErrorsNamingTheOption) {
+    TempDir dir;
+    const std::pair<std::string, const char*> cases[] = {
+        {std::string(QUORVEL_CATALOG_TOOL) + " sample --items -5 --into " + dir.path().string(), "--items"},
+        {std::string(QUORVEL_CATALOG_TOOL) + " sample --items 12x --into " + dir.path().string(), "--items"},
+        {std::string(QUORVEL_SERVICE_TOOL) + " --catalog " + dir.path().string() + " --listen 127.0.0.1:8080abc", "--listen"},
+        {std::string(QUORVEL_SERVICE_TOOL) + " --catalog " + dir.path().string() + " --listen 127.0.0.1:", "--listen"},
+    };
+    for (const auto& [command, option] : cases) {
+        const Ran ran = runTool(command, dir);
+        EXPECT_EQ(ran.status, 2) << command << "\n" << ran.said;
+        EXPECT_NE(ran.said.find(option), std::string::npos) << ran.said;
+    }
+}
+
+TEST(DataPaths, TheUserCatalogIsNeverRelative) {
+    const auto keep = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v ? std::optional<std::string>(v) : std::nullopt;
+    };
+    const auto home = keep("HOME"), data = keep("XDG_DATA_HOME");
+    for (const char* relative : {"", "relative/dir"}) {
+        setenv("HOME", relative, 1);
+        setenv("XDG_DATA_HOME", relative, 1);
+        const auto dir = UserCatalogDir();
+        EXPECT_TRUE(dir.empty() || dir.is_absolute()) << dir;
+    }
+    unsetenv("HOME");
+    unsetenv("XDG_DATA_HOME");
+    const auto dir = UserCatalogDir();
+    EXPECT_TRUE(dir.empty() || dir.is_absolute()) << dir;
+    if (home) setenv("HOME", home->c_str(), 1);
+    if (data) setenv("XDG_DATA_HOME", data->c_str(), 1);
+    else unsetenv("XDG_DATA_HOME");
+}
+#endif
 
 #ifndef _WIN32
 TEST(CatalogTool, CtrlCLeavesThePreviousCatalog) {
