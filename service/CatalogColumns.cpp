@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include <xxhash.h>
+
 #include "CatalogError.h"
 #include "ColumnsFormat.h"
 #include "MappedFile.h"
@@ -30,6 +32,11 @@ CatalogColumns CatalogColumns::open(const std::filesystem::path& file) {
     }
     const auto layout = ColumnsLayout::of(header);
     if (!layout || layout->total != mapped->size()) throw damaged();
+    // Every byte is checked once here (about 10 ms for a million items), so
+    // no flipped byte is ever served as data.
+    if (XXH3_64bits(mapped->data() + sizeof header, mapped->size() - sizeof header) != header.checksum) {
+        throw CatalogError("the catalog is damaged (its columns do not match their checksum); import it again");
+    }
 
     CatalogColumns c;
     const MappedFile& f = *mapped;
@@ -40,6 +47,8 @@ CatalogColumns CatalogColumns::open(const std::filesystem::path& file) {
     c.m_commissions = at<std::int64_t>(f, layout->commissions);
     c.m_titleEnds = at<std::uint64_t>(f, layout->titleEnds);
     c.m_itemEnds = at<std::uint64_t>(f, layout->itemEnds);
+    c.m_recordSums = at<std::uint64_t>(f, layout->recordSums);
+    c.m_recordBlocks = header.recordBlocks;
     c.m_provinces = at<std::uint16_t>(f, layout->provinces);
     c.m_cities = at<std::uint16_t>(f, layout->cities);
     c.m_credits = at<std::uint8_t>(f, layout->credits);

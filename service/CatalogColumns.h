@@ -19,7 +19,7 @@ class MappedFile;
 class CatalogColumns {
 public:
     // Throws CatalogError when the file is not a column file of this build,
-    // or its size does not match what its header says.
+    // or its size or checksum does not match what its header says.
     static CatalogColumns open(const std::filesystem::path& file);
 
     std::size_t size() const { return m_size; }
@@ -38,6 +38,9 @@ public:
     // Throws CatalogError when the column is damaged.
     std::pair<std::uint64_t, std::uint64_t> itemRecord(std::size_t i) const;
     std::uint64_t recordBytes() const { return m_size ? m_itemEnds[m_size - 1] : 0; }
+    // The checksum of block b of the items file, and how many there are.
+    std::uint64_t recordSum(std::size_t b) const { return m_recordSums[b]; }
+    std::size_t recordBlocks() const { return m_recordBlocks; }
 
     // The place's id, 0 when no item has it.
     std::uint16_t placeId(std::string_view place) const;
@@ -52,6 +55,8 @@ private:
     const std::int64_t* m_commissions = nullptr;
     const std::uint64_t* m_titleEnds = nullptr;
     const std::uint64_t* m_itemEnds = nullptr;
+    const std::uint64_t* m_recordSums = nullptr;
+    std::size_t m_recordBlocks = 0;
     const std::uint16_t* m_provinces = nullptr;
     const std::uint16_t* m_cities = nullptr;
     const std::uint8_t* m_credits = nullptr;

@@ -8,9 +8,11 @@
 #include <queue>
 
 #include <xapian.h>
+#include <xxhash.h>
 
 #include "CatalogError.h"
 #include "CatalogWriter.h"
+#include "ColumnsFormat.h"
 #include "FileLock.h"
 #include "MappedFile.h"
 #include "TermPrefixes.h"
@@ -97,7 +99,8 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::openGeneration(const fs::path&
         throw inFolder(e);
     }
     CatalogColumns columns = std::move(*opened);
-    if (records->size() != columns.recordBytes()) {
+    const std::uint64_t blocks = (columns.recordBytes() + ColumnsLayout::RecordBlockBytes - 1) / ColumnsLayout::RecordBlockBytes;
+    if (records->size() != columns.recordBytes() || columns.recordBlocks() != blocks) {
         throw CatalogError("the catalog in " + dir.string() + " is damaged (its item records are missing or cut); import it again");
     }
     std::shared_ptr<const CatalogIndex> index(new CatalogIndex(dir, genDir, std::move(columns), std::move(records), std::move(inUse)));
@@ -116,7 +119,8 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::openGeneration(const fs::path&
 CatalogIndex::CatalogIndex(fs::path folder, fs::path generation, CatalogColumns columns,
                            std::shared_ptr<const MappedFile> records, std::unique_ptr<FileLock> inUse)
     : m_folder(std::move(folder)), m_generation(std::move(generation)), m_columns(std::move(columns)),
-      m_records(std::move(records)), m_inUse(std::move(inUse)), m_serial(++g_serials) {}
+      m_records(std::move(records)), m_inUse(std::move(inUse)),
+      m_recordBlockState(new std::atomic<std::uint8_t>[m_columns.recordBlocks()]()), m_serial(++g_serials) {}
 
 CatalogIndex::~CatalogIndex() = default;
 
@@ -141,6 +145,19 @@ std::string CatalogIndex::itemRecord(std::size_t i) const {
     const auto [offset, length] = m_columns.itemRecord(i);
     if (offset + length > m_records->size() || offset + length < offset) {
         throw CatalogError("the catalog is damaged (its item records do not add up); import it again");
+    }
+    // The blocks a record lies in are checked against their checksums the
+    // first time any record in them is sent.
+    const std::uint64_t blockBytes = ColumnsLayout::RecordBlockBytes;
+    for (std::uint64_t b = offset / blockBytes; length > 0 && b <= (offset + length - 1) / blockBytes; ++b) {
+        std::uint8_t state = m_recordBlockState[b].load(std::memory_order_acquire);
+        if (state == 0) {
+            const std::uint64_t begin = b * blockBytes;
+            const std::uint64_t bytes = std::min<std::uint64_t>(blockBytes, m_records->size() - begin);
+            state = XXH3_64bits(m_records->data() + begin, bytes) == m_columns.recordSum(b) ? 1 : 2;
+            m_recordBlockState[b].store(state, std::memory_order_release);
+        }
+        if (state != 1) throw CatalogError("the catalog is damaged (its item records do not match their checksums); import it again");
     }
     std::string_view record(m_records->data() + offset, length);
     if (!record.empty() && record.back() == '\n') record.remove_suffix(1);

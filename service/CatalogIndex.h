@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -56,6 +57,8 @@ private:
     CatalogColumns m_columns;
     std::shared_ptr<const MappedFile> m_records;  // the item records, as the page reads them
     std::unique_ptr<FileLock> m_inUse;            // keeps imports from removing this generation
+    // Each block of the records: 0 not yet checked, 1 matches its checksum, 2 damaged.
+    std::unique_ptr<std::atomic<std::uint8_t>[]> m_recordBlockState;
     std::uint64_t m_serial;
 };
 

@@ -7,12 +7,15 @@
 #include <future>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include <xapian.h>
+#include <xxhash.h>
 
 #include <nlohmann/json.hpp>
 
 #include "ColumnsBuilder.h"
+#include "ColumnsFormat.h"
 #include "CatalogError.h"
 #include "FeedParser.h"
 #include "FileLock.h"
@@ -53,6 +56,37 @@ Batch prepareBatch(const std::vector<CatalogItem>& items, std::size_t begin, std
     }
     return batch;
 }
+
+// The checksums of the records file, block by block, as it is written.
+class BlockSums {
+public:
+    BlockSums() : m_state(XXH3_createState(), &XXH3_freeState) { XXH3_64bits_reset(m_state.get()); }
+
+    void add(std::string_view bytes) {
+        while (!bytes.empty()) {
+            const std::size_t take = std::min<std::size_t>(bytes.size(), ColumnsLayout::RecordBlockBytes - m_filled);
+            XXH3_64bits_update(m_state.get(), bytes.data(), take);
+            m_filled += take;
+            bytes.remove_prefix(take);
+            if (m_filled == ColumnsLayout::RecordBlockBytes) closeBlock();
+        }
+    }
+    std::vector<std::uint64_t> finish() {
+        if (m_filled > 0) closeBlock();
+        return std::move(m_sums);
+    }
+
+private:
+    void closeBlock() {
+        m_sums.push_back(XXH3_64bits_digest(m_state.get()));
+        XXH3_64bits_reset(m_state.get());
+        m_filled = 0;
+    }
+
+    std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> m_state;
+    std::size_t m_filled = 0;
+    std::vector<std::uint64_t> m_sums;
+};
 
 std::string newGenerationName() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -109,6 +143,7 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
             // Item records go to a plain file, not the index's document data:
             // the index compresses every record, which costs more than the rest of a write.
             std::ofstream records(partial / "items", std::ios::binary | std::ios::trunc);
+            BlockSums sums;
             Xapian::WritableDatabase db((partial / "xapian").string(),
                                         Xapian::DB_CREATE | Xapian::DB_NO_TERMLIST | Xapian::DB_BACKEND_GLASS);
             // Documents and records are prepared a batch ahead on the second
@@ -124,6 +159,7 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
                 }
                 if (cancel && cancel->load()) throw CatalogError("the catalog write was interrupted");
                 records.write(batch.records.data(), static_cast<std::streamsize>(batch.records.size()));
+                sums.add(batch.records);
                 for (std::size_t k = 0; k < batch.docs.size(); ++k) {
                     db.add_document(batch.docs[k]);  // document id = position + 1: the columns' order
                     columns.add(items[begin + k], batch.recordSizes[k]);
@@ -136,6 +172,7 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
             db.close();
             records.flush();
             if (!records) throw CatalogError("cannot write the item records in " + partial.string() + " (disk full?)");
+            columns.setRecordSums(sums.finish());
         }
         columns.write(partial / "columns");
         nlohmann::json meta{{"format", 3}, {"items", items.size()}};

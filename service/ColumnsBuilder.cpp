@@ -2,6 +2,9 @@
 
 #include <cstring>
 #include <fstream>
+#include <memory>
+
+#include <xxhash.h>
 
 #include "CatalogError.h"
 #include "ColumnsFormat.h"
@@ -60,19 +63,25 @@ void ColumnsBuilder::write(const std::filesystem::path& file) const {
     header.titleBytes = m_titles.size();
     header.places = m_places.size();
     header.placeBytes = names.size();
+    header.recordBlockBytes = ColumnsLayout::RecordBlockBytes;
+    header.recordBlocks = m_recordSums.size();
     const auto layout = ColumnsLayout::of(header);
     if (!layout) throw CatalogError("the catalog is too large for its column file");
 
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     if (!out) throw CatalogError("cannot write " + file.string());
-    std::uint64_t at = 0;
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);  // its checksum comes last
+    std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> hash(XXH3_createState(), &XXH3_freeState);
+    XXH3_64bits_reset(hash.get());
+    std::uint64_t at = sizeof header;
     const auto put = [&](std::uint64_t offset, const void* data, std::uint64_t bytes) {
         static const char zeros[8] = {};
         out.write(zeros, static_cast<std::streamsize>(offset - at));  // padding to the column's start
+        XXH3_64bits_update(hash.get(), zeros, offset - at);
         out.write(static_cast<const char*>(data), static_cast<std::streamsize>(bytes));
+        XXH3_64bits_update(hash.get(), data, bytes);
         at = offset + bytes;
     };
-    put(0, &header, sizeof header);
     const auto column = [&](std::uint64_t offset, const auto& v) {
         put(offset, v.data(), v.size() * sizeof(v[0]));
     };
@@ -82,6 +91,7 @@ void ColumnsBuilder::write(const std::filesystem::path& file) const {
     column(layout->commissions, m_commissions);
     column(layout->titleEnds, m_titleEnds);
     column(layout->itemEnds, m_itemEnds);
+    column(layout->recordSums, m_recordSums);
     column(layout->placeEnds, placeEnds);
     column(layout->provinces, m_provinces);
     column(layout->cities, m_cities);
@@ -89,6 +99,9 @@ void ColumnsBuilder::write(const std::filesystem::path& file) const {
     column(layout->services, m_services);
     put(layout->titles, m_titles.data(), m_titles.size());
     put(layout->placeNames, names.data(), names.size());
+    header.checksum = XXH3_64bits_digest(hash.get());
+    out.seekp(0);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
     out.flush();
     if (!out || at != layout->total) throw CatalogError("cannot write " + file.string() + " (disk full?)");
 }

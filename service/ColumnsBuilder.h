@@ -18,6 +18,8 @@ public:
     // itemBytes is the length of the item's record in the items file.
     void add(const CatalogItem& item, std::uint64_t itemBytes);
     std::size_t size() const { return m_ids.size(); }
+    // The checksums of the items file's blocks (ColumnsLayout::RecordBlockBytes each).
+    void setRecordSums(std::vector<std::uint64_t> sums) { m_recordSums = std::move(sums); }
     void write(const std::filesystem::path& file) const;  // throws CatalogError
 
 private:
@@ -33,6 +35,7 @@ private:
     std::vector<std::uint16_t> m_cities;
     std::vector<std::uint64_t> m_titleEnds;
     std::vector<std::uint64_t> m_itemEnds;
+    std::vector<std::uint64_t> m_recordSums;
     std::string m_titles;
     std::vector<std::string> m_places{""};  // id 0: no place
     std::unordered_map<std::string, std::uint16_t> m_placeIds;

@@ -8,29 +8,35 @@ namespace quorvel {
 // The column file: a header, then each column as a plain array starting on
 // an 8-byte boundary, so that the file is searched where it is mapped.
 //   ids u64, prices i64, sales i64, commissions i64, titleEnds u64,
-//   itemEnds u64, placeEnds u64[places], provinces u16, cities u16,
-//   credits u8, services u8, titles (lowered, back to back), place names.
+//   itemEnds u64, recordSums u64[recordBlocks], placeEnds u64[places],
+//   provinces u16, cities u16, credits u8, services u8, titles (lowered,
+//   back to back), place names.
 // Place 0 is "no place". Every count is in the header, so the file's size
-// is known before anything is read, and checked against it.
+// is known before anything is read, and checked against it. checksum is the
+// XXH3 hash of everything after the header; recordSums hold the XXH3 hash
+// of each RecordBlockBytes block of the items file.
 struct ColumnsHeader {
     char magic[8];
     std::uint32_t byteOrder;
-    std::uint32_t reserved;
+    std::uint32_t recordBlockBytes;
     std::uint64_t items;
     std::uint64_t titleBytes;
     std::uint64_t places;
     std::uint64_t placeBytes;
+    std::uint64_t recordBlocks;
+    std::uint64_t checksum;
 };
 
 struct ColumnsLayout {
-    std::uint64_t ids, prices, sales, commissions, titleEnds, itemEnds, placeEnds, provinces, cities, credits,
+    std::uint64_t ids, prices, sales, commissions, titleEnds, itemEnds, recordSums, placeEnds, provinces, cities, credits,
         services, titles, placeNames, total;
 
     // Offsets of every column; nothing when the counts cannot describe a
     // file (too large, overflowing).
     static std::optional<ColumnsLayout> of(const ColumnsHeader& h) {
         constexpr std::uint64_t kMaxItems = std::uint64_t{1} << 36, kMaxBytes = std::uint64_t{1} << 40;
-        if (h.items > kMaxItems || h.titleBytes > kMaxBytes || h.places > 65535 || h.placeBytes > kMaxBytes) {
+        if (h.items > kMaxItems || h.titleBytes > kMaxBytes || h.places > 65535 || h.placeBytes > kMaxBytes ||
+            h.recordBlocks > kMaxItems || h.recordBlockBytes != RecordBlockBytes) {
             return std::nullopt;
         }
         const auto align = [](std::uint64_t at) { return (at + 7) & ~std::uint64_t{7}; };
@@ -48,6 +54,7 @@ struct ColumnsLayout {
         l.commissions = next(8 * n);
         l.titleEnds = next(8 * n);
         l.itemEnds = next(8 * n);
+        l.recordSums = next(8 * h.recordBlocks);
         l.placeEnds = next(8 * h.places);
         l.provinces = next(2 * n);
         l.cities = next(2 * n);
@@ -59,7 +66,8 @@ struct ColumnsLayout {
         return l;
     }
 
-    static constexpr char Magic[8] = {'Q', 'V', 'C', 'O', 'L', 'S', '0', '3'};
+    static constexpr char Magic[8] = {'Q', 'V', 'C', 'O', 'L', 'S', '0', '4'};
+    static constexpr std::uint32_t RecordBlockBytes = 64 * 1024;
     static constexpr std::uint32_t ByteOrderMark = 0x01020304;
 };
 

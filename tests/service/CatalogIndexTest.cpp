@@ -149,6 +149,7 @@ TEST(CatalogOpen, DamagedFilesAreRefused) {
         {"damaged", [&](const fs::path& g) { patch(g / "columns", 16, std::string(8, '\xff')); }},  // item count
         {"damaged", [&](const fs::path& g) { patch(g / "columns", 24, std::string("\x01\x00\x00\x00\x00\x01\x00\x00", 8)); }},
         {"damaged", [&](const fs::path& g) { fs::resize_file(g / "columns", fs::file_size(g / "columns") - 1); }},
+        {"checksum", [&](const fs::path& g) { patch(g / "columns", fs::file_size(g / "columns") / 2, "\x7f"); }},
         {"damaged", [&](const fs::path& g) { fs::resize_file(g / "columns", 10); }},
         {"damaged", [&](const fs::path& g) { fs::resize_file(g / "items", fs::file_size(g / "items") - 5); }},
         {"cannot read", [&](const fs::path& g) { fs::remove(g / "items"); }},
@@ -163,6 +164,24 @@ TEST(CatalogOpen, DamagedFilesAreRefused) {
         } catch (const CatalogError& e) {
             EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
         }
+    }
+}
+
+TEST(CatalogOpen, ADamagedItemRecordIsNeverSent) {
+    TempDir dir;
+    quorvel::testing::BuildFixtureCatalog(dir.path());
+    const auto items = dir.path() / CatalogIndex::currentGeneration(dir.path()) / "items";
+    {
+        std::fstream f(items, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(10);
+        f.write("#", 1);
+    }
+    const auto index = CatalogIndex::open(dir.path());  // records are checked as they are sent
+    try {
+        index->search(SearchRequest::parse("k="));
+        ADD_FAILURE() << "a damaged record was sent";
+    } catch (const CatalogError& e) {
+        EXPECT_NE(std::string(e.what()).find("import it again"), std::string::npos) << e.what();
     }
 }
 
