@@ -33,13 +33,15 @@ struct Ranked {
     bool operator<(const Ranked& o) const { return key != o.key ? key < o.key : doc < o.doc; }
 };
 
+// Descending keys are the bitwise complement (-x - 1): the same order as
+// negation, without overflow for any value a column holds.
 std::int64_t sortKey(const CatalogColumns& c, std::size_t i, SortOrder order) {
     switch (order) {
-    case SortOrder::CommissionDesc: return -c.commission(i);
+    case SortOrder::CommissionDesc: return ~c.commission(i);
     case SortOrder::PriceAsc: return c.price(i);
-    case SortOrder::PriceDesc: return -c.price(i);
-    case SortOrder::CreditDesc: return -c.credit(i);
-    case SortOrder::SalesDesc: return -c.sales(i);
+    case SortOrder::PriceDesc: return ~c.price(i);
+    case SortOrder::CreditDesc: return ~static_cast<std::int64_t>(c.credit(i));
+    case SortOrder::SalesDesc: return ~c.sales(i);
     }
     return 0;
 }
