@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <unordered_map>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -16,6 +20,63 @@
 #include <unistd.h>
 
 namespace quorvel {
+
+// The library bounds how long a connection may stay silent, not how long it
+// may take to send a request: a client sending a header byte now and then
+// would hold its connection for ever. The watchdog ends, by shutting its
+// socket, a connection that has not completed a request's headers within
+// the deadline since it opened or since its last answer.
+struct HttpServer::Watchdog {
+    using Clock = std::chrono::steady_clock;
+    struct Waiting {
+        int fd;
+        Clock::time_point since;
+        bool inRequest;
+    };
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::unordered_map<const MHD_Connection*, Waiting> connections;
+    std::uint64_t accepted = 0;
+    bool stopping = false;
+    std::thread thread;
+
+    void opened(const MHD_Connection* c, int fd) {
+        std::lock_guard lock(mutex);
+        connections[c] = {fd, Clock::now(), false};
+        ++accepted;
+    }
+    void closed(const MHD_Connection* c) {
+        std::lock_guard lock(mutex);  // before the library closes the socket
+        connections.erase(c);
+    }
+    void headersIn(const MHD_Connection* c) { mark(c, true); }
+    void answered(const MHD_Connection* c) { mark(c, false); }
+
+    void run(std::chrono::seconds deadline) {
+        std::unique_lock lock(mutex);
+        while (!stopping) {
+            wake.wait_for(lock, std::chrono::milliseconds(500));
+            const auto now = Clock::now();
+            for (auto& [c, w] : connections) {
+                if (!w.inRequest && now - w.since > deadline) {
+                    ::shutdown(w.fd, SHUT_RDWR);  // the library sees it and closes the connection
+                    w.since = Clock::time_point::max() - deadline;
+                }
+            }
+        }
+    }
+
+private:
+    void mark(const MHD_Connection* c, bool inRequest) {
+        std::lock_guard lock(mutex);
+        const auto it = connections.find(c);
+        if (it == connections.end()) return;
+        it->second.inRequest = inRequest;
+        it->second.since = Clock::now();
+    }
+};
+
 namespace {
 
 // One request from its first line to its answer: the target exactly as the
@@ -28,13 +89,20 @@ struct Exchange {
 
 void* onRequestLine(void*, const char* uri, MHD_Connection*) { return new Exchange{uri ? uri : ""}; }
 
-void onCompleted(void*, MHD_Connection*, void** state, MHD_RequestTerminationCode) {
+void onCompleted(void* self, MHD_Connection* connection, void** state, MHD_RequestTerminationCode) {
     delete static_cast<Exchange*>(*state);
     *state = nullptr;
+    static_cast<HttpServer*>(self)->watchdog().answered(connection);
 }
 
-void onConnection(void* self, MHD_Connection*, void**, MHD_ConnectionNotificationCode code) {
-    if (code == MHD_CONNECTION_NOTIFY_STARTED) static_cast<HttpServer*>(self)->countConnection();
+void onConnection(void* self, MHD_Connection* connection, void**, MHD_ConnectionNotificationCode code) {
+    auto& watchdog = static_cast<HttpServer*>(self)->watchdog();
+    if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+        const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+        if (info) watchdog.opened(connection, info->connect_fd);
+    } else {
+        watchdog.closed(connection);
+    }
 }
 
 MHD_Result collectHosts(void* hosts, MHD_ValueKind, const char* key, const char* value) {
@@ -79,6 +147,7 @@ MHD_Result onRequest(void* self, MHD_Connection* connection, const char*, const 
     // which makes the library close the connection instead of reading it.
     if (!exchange->headersSeen) {
         exchange->headersSeen = true;
+        static_cast<HttpServer*>(self)->watchdog().headersIn(connection);
         if (!hasBody(connection)) return MHD_YES;
     }
     exchange->answered = true;
@@ -135,7 +204,12 @@ int boundPort(int fd) {
 
 }  // namespace
 
-HttpServer::HttpServer(Handler handler) : m_handler(std::move(handler)) {}
+HttpServer::HttpServer(Handler handler) : m_handler(std::move(handler)), m_watchdog(std::make_unique<Watchdog>()) {}
+
+std::uint64_t HttpServer::connectionsAccepted() const {
+    std::lock_guard lock(m_watchdog->mutex);
+    return m_watchdog->accepted;
+}
 
 HttpServer::~HttpServer() { stop(); }
 
@@ -157,7 +231,6 @@ int HttpServer::start(const std::string& host, int port, const Limits& limits) {
     const int fd = listenOn(host, port);
     const int bound = boundPort(fd);
     const unsigned threads = limits.threads ? limits.threads : std::max(2u, std::thread::hardware_concurrency());
-    m_accepted = 0;
     m_daemon = MHD_start_daemon(
         MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_AUTO, 0, nullptr, nullptr,
         &onRequest, this,
@@ -167,18 +240,26 @@ int HttpServer::start(const std::string& host, int port, const Limits& limits) {
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits.requestBytes,
         MHD_OPTION_CONNECTION_LIMIT, limits.connections,
         MHD_OPTION_URI_LOG_CALLBACK, &onRequestLine, nullptr,
-        MHD_OPTION_NOTIFY_COMPLETED, &onCompleted, nullptr,
+        MHD_OPTION_NOTIFY_COMPLETED, &onCompleted, this,
         MHD_OPTION_NOTIFY_CONNECTION, &onConnection, this,
         MHD_OPTION_END);
     if (!m_daemon) {
         close(fd);
         throw std::runtime_error("cannot start serving on " + host + ":" + std::to_string(bound));
     }
+    m_watchdog->stopping = false;
+    m_watchdog->thread = std::thread(&Watchdog::run, m_watchdog.get(), std::chrono::seconds(limits.headerSeconds));
     return bound;
 }
 
 void HttpServer::stop() {
     if (!m_daemon) return;
+    {
+        std::lock_guard lock(m_watchdog->mutex);
+        m_watchdog->stopping = true;
+    }
+    m_watchdog->wake.notify_all();
+    m_watchdog->thread.join();
     MHD_stop_daemon(m_daemon);
     m_daemon = nullptr;
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "HttpMessage.h"
@@ -21,6 +22,7 @@ public:
 
     struct Limits {
         unsigned idleSeconds = 15;            // a connection silent this long is closed
+        unsigned headerSeconds = 30;          // to send a request's headers, however slowly
         std::size_t requestBytes = 32 * 1024; // request line and headers, per connection
         unsigned connections = 4000;          // at once; more are refused at accept
         unsigned threads = 0;                 // 0: one per core, at least 2
@@ -38,16 +40,17 @@ public:
     bool running() const { return m_daemon != nullptr; }
 
     // Connections accepted since start (tests check keep-alive with it).
-    std::uint64_t connectionsAccepted() const { return m_accepted.load(); }
+    std::uint64_t connectionsAccepted() const;
 
     // Used by the library's callbacks.
     HttpResponse answer(const HttpRequest& request) const;
-    void countConnection() { ++m_accepted; }
+    struct Watchdog;
+    Watchdog& watchdog() { return *m_watchdog; }
 
 private:
     Handler m_handler;
     MHD_Daemon* m_daemon = nullptr;
-    std::atomic<std::uint64_t> m_accepted{0};
+    std::unique_ptr<Watchdog> m_watchdog;
 };
 
 }  // namespace quorvel

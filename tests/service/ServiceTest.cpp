@@ -11,6 +11,8 @@
 #include <nlohmann/json.hpp>
 
 #include "CatalogFixture.h"
+#include "CatalogHandle.h"
+#include "ServiceError.h"
 #include "RawConnection.h"
 #include "ResultsService.h"
 #include "SearchApi.h"
@@ -196,6 +198,33 @@ TEST(ServiceLimits, AnIdleConnectionIsClosed) {
     const int port = service.start("127.0.0.1", 0, limits);
     quorvel::testing::RawConnection c(port);
     EXPECT_TRUE(c.closedWithin(std::chrono::seconds(5)));
+}
+
+TEST(ServiceLimits, HeadersSentForeverAreCutOff) {
+    ResultsService service;
+    HttpServer::Limits limits;
+    limits.headerSeconds = 1;
+    const int port = service.start("127.0.0.1", 0, limits);
+    quorvel::testing::RawConnection c(port);
+    const std::string request = quorvel::testing::RawConnection::get("/soft/quorvel/", port);
+    bool cut = false;
+    for (std::size_t at = 0; at < request.size() && !cut; ++at) {  // a byte every 200 ms: never idle
+        cut = !c.send(request.substr(at, 1)) || c.closedWithin(std::chrono::milliseconds(200));
+    }
+    EXPECT_TRUE(cut) << "a request trickled in over " << request.size() / 5 << " s was still being read";
+}
+
+// Clients are told what is wrong with the catalog, not where its files are.
+TEST(ServiceWithoutCatalog, TheReasonNamesNoFolder) {
+    const std::string folder = (std::filesystem::temp_directory_path() / "no-such-quorvel-catalog").string();
+    const SearchApi api(CatalogHandle::openInBackground(folder));
+    try {
+        api("k=a");
+        FAIL() << "answered without a catalog";
+    } catch (const ServiceError& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::CatalogUnavailable);
+        EXPECT_EQ(std::string(e.what()).find(folder), std::string::npos) << e.what();
+    }
 }
 
 TEST(ServiceWithoutCatalog, AnswersUnavailable) {
