@@ -2,6 +2,8 @@
 
 #include <QAbstractSpinBox>
 
+#include "QueryFormat.h"
+
 namespace quorvel {
 
 // The price fields. Unlike QSpinBox, the value is the text as typed: it is
@@ -10,8 +12,8 @@ namespace quorvel {
 class PriceSpinEdit : public QAbstractSpinBox {
     Q_OBJECT
 public:
-    static constexpr int MinValue = 0;
-    static constexpr int MaxValue = 99999999;
+    static constexpr int MinValue = MinPrice;
+    static constexpr int MaxValue = MaxPrice;
 
     explicit PriceSpinEdit(QWidget* parent = nullptr);
 

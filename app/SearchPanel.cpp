@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "PriceSpinEdit.h"
+#include "QueryFormat.h"
 #include "Vocabulary.h"
 
 namespace quorvel {
@@ -27,7 +28,7 @@ SearchPanel::SearchPanel(QWidget* parent) : QFrame(parent) {
     Label5 = label("Label5", QStringLiteral("排序方式"), {197, 34, 48, 13});
     Label4 = label("Label4", QStringLiteral("信用范围"), {357, 34, 48, 13});
 
-    m_keyword = new QLineEdit(QStringLiteral("热卖"), this);
+    m_keyword = new QLineEdit(QString::fromUtf8(DefaultKeyword.data(), static_cast<qsizetype>(DefaultKeyword.size())), this);
     m_keyword->setObjectName(QStringLiteral("m_keyword"));
     m_keyword->setGeometry(47, 7, 133, 21);
 
@@ -36,23 +37,23 @@ SearchPanel::SearchPanel(QWidget* parent) : QFrame(parent) {
     m_sp = new PriceSpinEdit(this);
     m_sp->setObjectName(QStringLiteral("m_sp"));
     m_sp->setGeometry(408, 7, 67, 22);
-    m_sp->setValue(0);
+    m_sp->setValue(PriceSpinEdit::MinValue);
     m_ep = new PriceSpinEdit(this);
     m_ep->setObjectName(QStringLiteral("m_ep"));
     m_ep->setGeometry(477, 7, 67, 22);
     m_ep->setValue(PriceSpinEdit::MaxValue);
 
     m_loc = list("m_loc", LocationTable(), {47, 31, 72, 21}, 20, 0);
-    m_co = check("m_co", QStringLiteral("货到付款"), {122, 31, 67, 22});
+    m_co = check("m_co", ServiceFilter::CashOnDelivery, {122, 31, 67, 22});
     m_sort = list("m_sort", SortTable(), {251, 31, 100, 21}, 8, 0);
     m_sc = list("m_sc", CreditTable(), {408, 31, 67, 21}, 20, 0);
-    m_ec = list("m_ec", CreditTable(), {477, 31, 67, 21}, 20, CreditTable().size() - 1);
-    m_rd = check("m_rd", QStringLiteral("如实描述"), {548, 6, 67, 14});
-    m_gu = check("m_gu", QStringLiteral("消保商品"), {621, 6, 67, 14});
-    m_sr = check("m_sr", QStringLiteral("七天退换"), {548, 23, 67, 14});
-    m_or = check("m_or", QStringLiteral("30天维修"), {621, 23, 67, 14});
-    m_oi = check("m_oi", QStringLiteral("海外商品"), {548, 40, 67, 14});
-    m_mall = check("m_mall", QStringLiteral("淘宝商城"), {621, 40, 67, 14});
+    m_ec = list("m_ec", CreditTable(), {477, 31, 67, 21}, 20, HighestCreditRow);
+    m_rd = check("m_rd", ServiceFilter::AsDescribed, {548, 6, 67, 14});
+    m_gu = check("m_gu", ServiceFilter::Guarantee, {621, 6, 67, 14});
+    m_sr = check("m_sr", ServiceFilter::SevenDayReturn, {548, 23, 67, 14});
+    m_or = check("m_or", ServiceFilter::ThirtyDayRepair, {621, 23, 67, 14});
+    m_oi = check("m_oi", ServiceFilter::Overseas, {548, 40, 67, 14});
+    m_mall = check("m_mall", ServiceFilter::Mall, {621, 40, 67, 14});
 
     m_soso = new QPushButton(QStringLiteral("快速搜索"), this);
     m_soso->setObjectName(QStringLiteral("m_soso"));
@@ -94,8 +95,10 @@ QComboBox* SearchPanel::list(const char* name, const VocabularyTable& table, QRe
     return box;
 }
 
-QCheckBox* SearchPanel::check(const char* name, const QString& caption, QRect geometry) {
-    auto* box = new QCheckBox(caption, this);
+QCheckBox* SearchPanel::check(const char* name, ServiceFilter filter, QRect geometry) {
+    // The caption is the filter's own, from the vocabulary the page uses too.
+    const std::string_view caption = ServiceFilterTable()[static_cast<std::size_t>(filter)].caption;
+    auto* box = new QCheckBox(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())), this);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(geometry);
     return box;

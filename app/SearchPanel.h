@@ -55,7 +55,7 @@ public:
 private:
     QLabel* label(const char* name, const QString& caption, QRect geometry);
     QComboBox* list(const char* name, const VocabularyTable& table, QRect geometry, int visible, int selected);
-    QCheckBox* check(const char* name, const QString& caption, QRect geometry);
+    QCheckBox* check(const char* name, ServiceFilter filter, QRect geometry);
     QCheckBox* checkFor(ServiceFilter filter) const;
 };
 

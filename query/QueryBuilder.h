@@ -4,13 +4,10 @@
 #include <string>
 #include <string_view>
 
+#include "QueryFormat.h"
 #include "SearchSettings.h"
 
 namespace quorvel {
-
-inline constexpr std::int32_t MinPrice = 0;
-inline constexpr std::int32_t MaxPrice = 99999999;
-inline constexpr std::string_view DefaultKeyword = "热卖";
 
 // The query string with the ranges as they went into it.
 struct BuiltQuery {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "QueryFormat.h"
 #include "Vocabulary.h"
 
 namespace quorvel {
@@ -14,12 +15,12 @@ struct SearchSettings {
     int categoryIndex = 0;
     std::string categoryText = "所有类目";
     std::int32_t priceFrom = 0;
-    std::int32_t priceTo = 99999999;
+    std::int32_t priceTo = MaxPrice;
     int locationIndex = 0;
     std::string locationText = "所有地区";
     int sortIndex = 0;
-    int creditFrom = 0;
-    int creditTo = 19;
+    int creditFrom = LowestCreditRow;
+    int creditTo = HighestCreditRow;
     // Indexed by ServiceFilter, i.e. in the builder's order.
     std::array<bool, ServiceFilterCount> serviceFilters{};
 

@@ -1,5 +1,11 @@
 #include "Vocabulary.h"
 
+#include <iterator>
+#include <string>
+#include <utility>
+
+#include "QueryFormat.h"
+
 namespace quorvel {
 namespace {
 
@@ -201,6 +207,21 @@ const VocabularyTable& SortTable() {
     static const VocabularyTable table("sort", kSorts);
     return table;
 }
+
+SortOrder SortOrderOfRow(int sortRow) {
+    static constexpr std::pair<std::string_view, SortOrder> kOrders[] = {
+        {"commissionVolume_desc", SortOrder::CommissionDesc}, {"price_asc", SortOrder::PriceAsc},
+        {"price_desc", SortOrder::PriceDesc},                 {"credit_desc", SortOrder::CreditDesc},
+        {"commissionNum_desc", SortOrder::SalesDesc},
+    };
+    const std::string_view code = SortTable().at(sortRow).code;
+    for (const auto& [key, order] : kOrders) {
+        if (key == code) return order;
+    }
+    throw VocabularyError("sort key " + std::string(code) + " has no order");
+}
+
+static_assert(std::size(kCredits) == CreditGrades, "the credit table and the format's grade count agree");
 
 const VocabularyTable& CreditTable() {
     static const VocabularyTable table("credit", kCredits);

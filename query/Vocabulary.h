@@ -13,6 +13,10 @@ const VocabularyTable& LocationTable();  // 63 rows; code is the area value
 const VocabularyTable& SortTable();      // 5 rows; code is the sort key
 const VocabularyTable& CreditTable();    // 20 rows, lowest grade first
 
+// What each sort key orders by, named, not by row position.
+enum class SortOrder { CommissionDesc, PriceAsc, PriceDesc, CreditDesc, SalesDesc };
+SortOrder SortOrderOfRow(int sortRow);  // throws VocabularyError
+
 // Location rows below this index carry an area value of their own; the others
 // are single places whose area value is their display text.
 inline constexpr int FirstSinglePlaceRow = 5;
@@ -24,7 +28,7 @@ inline constexpr int ServiceFilterCount = 7;
 struct ServiceFilterRow {
     ServiceFilter filter;
     std::string_view name;      // the query parameter, e.g. "oi"
-    std::string_view caption;   // the check box's caption
+    std::string_view caption;   // the check box's caption, and the page's name for the service
     std::string_view fragment;  // appended to the query when checked
 };
 

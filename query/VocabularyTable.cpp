@@ -20,11 +20,4 @@ std::optional<int> VocabularyTable::indexOfCode(std::string_view code) const {
     return std::nullopt;
 }
 
-std::vector<std::string> VocabularyTable::displayTexts() const {
-    std::vector<std::string> texts;
-    texts.reserve(m_rows.size());
-    for (const auto& row : m_rows) texts.emplace_back(row.display);
-    return texts;
-}
-
 }  // namespace quorvel

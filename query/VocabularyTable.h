@@ -35,7 +35,6 @@ public:
     const VocabularyRow& at(int index) const;
     // The first row whose code is exactly code.
     std::optional<int> indexOfCode(std::string_view code) const;
-    std::vector<std::string> displayTexts() const;
 
 private:
     std::string_view m_field;

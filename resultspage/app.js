@@ -4,9 +4,9 @@
 // inserted as text, never as markup.
 import { PageList } from './pagelist.js';
 import {
-  activeFilters, creditKind, formatCount, formatPlace, formatPrice, keywordWords, markRanges, parseQuery,
-  serviceName, SERVICE_ORDER,
+  activeFilters, creditKind, formatCount, formatPlace, formatPrice, markRanges, parseQuery, serviceName, SERVICE_ORDER,
 } from './format.js';
+import { PAGING_DEPTH } from './vocabulary.js';
 
 const PAGE_SIZE = 20;
 const view = document.getElementById('view');
@@ -62,9 +62,9 @@ async function load(page) {
   if (list.shown === page) draw();
 }
 
-// The service pages no deeper than 10,000 items.
+// The service pages no deeper than PAGING_DEPTH items.
 function lastPage(page) {
-  return page.data ? Math.max(1, Math.ceil(Math.min(page.data.total, 10000) / PAGE_SIZE)) : 1;
+  return page.data ? Math.max(1, Math.ceil(Math.min(page.data.total, PAGING_DEPTH) / PAGE_SIZE)) : 1;
 }
 
 function goTo(page, pageNo) {
@@ -149,7 +149,7 @@ function draw() {
   view.replaceChildren();
   view.dataset.state = page ? page.state : 'none';
   if (!page) return;
-  const words = keywordWords(page.params);
+  const words = page.data?.words ?? [];
   if (page.state === 'loading') {
     view.append(el('p', 'status loading', '正在搜索…'));
   } else if (page.state === 'error') {
@@ -164,7 +164,7 @@ function draw() {
   } else if (page.state === 'empty') {
     const box = el('div', 'status empty');
     box.append(el('p', 'message', '没有找到符合条件的商品。'));
-    const filters = activeFilters(page.params);
+    const filters = activeFilters(page.params, words);
     if (filters.length) {
       box.append(el('p', 'hint', '可以放宽这些条件再搜索：'));
       const ul = el('ul', 'loosen');

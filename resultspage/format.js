@@ -1,14 +1,13 @@
 // Reading a query and turning catalog values into display text. No DOM here,
-// so node's test runner checks it.
+// so node's test runner checks it. The vocabulary and limits come from the
+// module generated from the program's own tables at build time.
+import { HIGHEST_CREDIT, LOWEST_CREDIT, MAX_PRICE, SERVICES } from './vocabulary.js';
 
-const SERVICE_NAMES = {
-  oi: '海外商品', co: '货到付款', rd: '如实描述', sr: '七天退换', mall: '淘宝商城', or: '30天维修', gu: '消保商品',
-};
-export const SERVICE_ORDER = ['oi', 'co', 'rd', 'sr', 'mall', 'or', 'gu'];
-export const MAX_PRICE = 99999999;
+export const SERVICE_ORDER = SERVICES.map((s) => s.code);
+const SERVICE_NAMES = new Map(SERVICES.map((s) => [s.code, s.caption]));
 
 export function serviceName(code) {
-  return SERVICE_NAMES[code] ?? code;
+  return SERVICE_NAMES.get(code) ?? code;
 }
 
 // The query's parameters, decoded. "+" is a plus sign: the program encodes every byte.
@@ -28,10 +27,6 @@ export function parseQuery(query) {
     params.set(name, value);
   }
   return params;
-}
-
-export function keywordWords(params) {
-  return (params.get('k') ?? '').split(/[\s\u3000]+/).filter((w) => w.length > 0);
 }
 
 // ASCII-only lowering keeps every index in place, as the service matches.
@@ -73,10 +68,10 @@ export function formatPlace(province, city) {
   return `${province} ${city}`;
 }
 
-// What the user could loosen when nothing was found, in the form's words.
-export function activeFilters(params) {
+// What the user could loosen when nothing was found, in the form's words;
+// words are those the service matched.
+export function activeFilters(params, words = []) {
   const filters = [];
-  const words = keywordWords(params);
   if (words.length) filters.push(`关键字“${words.join(' ')}”`);
   if (params.get('cid')) filters.push('类目');
   const sp = Number(params.get('sp') ?? 0);
@@ -85,7 +80,7 @@ export function activeFilters(params) {
   if (params.get('area')) filters.push(`所在地（${params.get('area').split(',').slice(0, 3).join('、')}${params.get('area').split(',').length > 3 ? '…' : ''}）`);
   const sc = params.get('sc');
   const ec = params.get('ec');
-  if ((sc && sc !== '1heart') || (ec && ec !== '5goldencrown')) filters.push('信用范围');
+  if ((sc && sc !== LOWEST_CREDIT) || (ec && ec !== HIGHEST_CREDIT)) filters.push('信用范围');
   for (const code of SERVICE_ORDER) {
     if (params.get(code) === 'true') filters.push(serviceName(code));
   }

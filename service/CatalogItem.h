@@ -23,7 +23,6 @@ struct CatalogItem {
     std::string image;        // optional http(s) URLs
     std::string url;
 
-    bool hasService(ServiceFilter f) const { return services & (1u << static_cast<unsigned>(f)); }
 };
 
 }  // namespace quorvel

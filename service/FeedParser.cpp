@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "QueryFormat.h"
 #include "Utf8.h"
 
 namespace quorvel {
@@ -12,7 +13,7 @@ using nlohmann::json;
 constexpr std::size_t kMaxTitleBytes = 600;
 constexpr std::size_t kMaxTextBytes = 200;
 constexpr std::size_t kMaxUrlBytes = 2048;
-constexpr std::int64_t kMaxPriceFen = 99999999LL * 100;
+constexpr std::int64_t kMaxPriceFen = std::int64_t{MaxPrice} * 100;  // the form's highest price, in fen
 
 struct LineReader {
     const json& object;

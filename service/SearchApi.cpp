@@ -4,6 +4,8 @@
 
 #include <charconv>
 
+#include <nlohmann/json.hpp>
+
 #include "CatalogError.h"
 #include "CatalogHandle.h"
 #include "CatalogIndex.h"
@@ -29,12 +31,15 @@ std::string SearchApi::operator()(std::string_view rawQuery) const {
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
 
     // Item records are stored as the JSON objects the page reads: they go out
-    // as they are, with no parse and dump per request.
+    // as they are, with no parse and dump per request. words are the words
+    // the search matched, which the page marks (it never splits a keyword).
     char took[32];
     // to_chars: the same text under any locale the program runs in.
     const auto tookEnd = std::to_chars(took, took + sizeof took, tookMs, std::chars_format::fixed, 2).ptr;
     std::string body = "{\"total\":" + std::to_string(result.total) + ",\"page\":" + std::to_string(query.page) +
-                       ",\"size\":" + std::to_string(query.size) + ",\"tookMs\":" + std::string(took, tookEnd) + ",\"items\":[";
+                       ",\"size\":" + std::to_string(query.size) + ",\"tookMs\":" + std::string(took, tookEnd) +
+                       ",\"words\":" + nlohmann::json(query.words).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
+                       ",\"items\":[";
     std::size_t bytes = body.size() + 2;
     for (const auto& item : result.items) bytes += item.size() + 1;
     body.reserve(bytes);

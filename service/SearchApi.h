@@ -10,7 +10,7 @@ class CatalogHandle;
 class CatalogIndex;
 
 // GET /soft/quorvel/api/search: the raw query in, the JSON answer out
-// ({total, page, size, tookMs, items}). Errors leave as ServiceError.
+// ({total, page, size, tookMs, words, items}). Errors leave as ServiceError.
 class SearchApi {
 public:
     explicit SearchApi(std::shared_ptr<const CatalogHandle> catalog);

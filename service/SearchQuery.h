@@ -5,20 +5,21 @@
 #include <string>
 #include <vector>
 
-namespace quorvel {
+#include "QueryFormat.h"
+#include "Vocabulary.h"
 
-enum class SortOrder { CommissionDesc, PriceAsc, PriceDesc, CreditDesc, SalesDesc };
+namespace quorvel {
 
 // A search of the catalog, as the API parsed it from the program's query.
 struct SearchQuery {
-    std::vector<std::string> words;  // each must occur in the title
+    std::vector<std::string> words;  // each must occur in the title (KeywordWords of the keyword)
     std::string categoryId;          // empty: all categories
     std::int64_t priceFromFen = std::numeric_limits<std::int64_t>::min();
     std::int64_t priceToFen = std::numeric_limits<std::int64_t>::max();
     std::vector<std::string> places;  // empty: anywhere; else province or city is one of them
     SortOrder sort = SortOrder::CommissionDesc;
-    int creditFrom = 0;
-    int creditTo = 19;
+    int creditFrom = LowestCreditRow;
+    int creditTo = HighestCreditRow;
     unsigned services = 0;  // bit i: ServiceFilterTable()[i] required
     int page = 1;           // from 1
     int size = 20;

@@ -99,7 +99,7 @@ SearchQuery SearchRequest::parse(std::string_view raw) {
     SearchQuery q;
     if (const auto* k = get("k")) {
         if (k->size() > MaxKeywordBytes) bad("k", "is longer than " + std::to_string(MaxKeywordBytes) + " bytes");
-        q.words = TitleTerms::splitWords(*k);
+        q.words = KeywordWords(*k);
     }
     if (const auto* cid = get("cid")) {
         const auto row = CategoryTable().indexOfCode(*cid);
@@ -125,7 +125,7 @@ SearchQuery SearchRequest::parse(std::string_view raw) {
     if (const auto* s = get("s")) {
         const auto row = SortTable().indexOfCode(*s);
         if (!row) bad("s", "\"" + *s + "\" is not a sort key");
-        q.sort = static_cast<SortOrder>(*row);
+        q.sort = SortOrderOfRow(*row);
     }
     const auto credit = [&](const char* name, int& into) {
         if (const auto* v = get(name)) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "QueryFormat.h"
 #include "SearchQuery.h"
 
 namespace quorvel {
@@ -13,7 +14,7 @@ namespace quorvel {
 class SearchRequest {
 public:
     static constexpr int MaxPageSize = 100;
-    static constexpr int MaxDepth = 10000;  // page * size: how deep paging goes
+    static constexpr int MaxDepth = PagingDepth;  // page * size: how deep paging goes
     static constexpr std::size_t MaxKeywordBytes = 256;
 
     static SearchQuery parse(std::string_view rawQuery);

@@ -41,21 +41,6 @@ std::vector<std::string> TitleTerms::ofTitle(std::string_view title) {
     return terms;
 }
 
-std::vector<std::string> TitleTerms::splitWords(std::string_view keyword) {
-    std::vector<std::string> words;
-    std::string current;
-    for (std::string_view cp : SplitCodePoints(keyword)) {
-        if (isSpace(cp)) {
-            if (!current.empty()) words.push_back(std::move(current));
-            current.clear();
-        } else {
-            current.append(cp);
-        }
-    }
-    if (!current.empty()) words.push_back(std::move(current));
-    return words;
-}
-
 TitleTerms::Word TitleTerms::ofWord(std::string_view word) {
     Word w;
     w.lowered = LowerAscii(word);

@@ -15,9 +15,6 @@ public:
     // The distinct index terms of a title (prefixed).
     static std::vector<std::string> ofTitle(std::string_view title);
 
-    // The words of a keyword: split on white space (ASCII and U+3000).
-    static std::vector<std::string> splitWords(std::string_view keyword);
-
     struct Word {
         std::string lowered;
         std::vector<std::string> terms;  // prefixed, distinct

@@ -46,6 +46,8 @@ struct EdgeCase {
     const char* name;
     void (*change)(SearchSettings&);
     const char* expectedPart;  // must occur in the query
+    bool priceSwapped = false;
+    bool creditSwapped = false;
 };
 
 TEST(QueryBuilder, EdgeCases) {
@@ -58,8 +60,11 @@ TEST(QueryBuilder, EdgeCases) {
         {"a lone space is a keyword", [](SearchSettings& s) { s.keywordText = " "; }, "k=%20&"},
         {"equal prices are not swapped", [](SearchSettings& s) { s.priceFrom = s.priceTo = 7; }, "&sp=7&ep=7&"},
         {"swapped values clamp", [](SearchSettings& s) { s.priceFrom = 100000000; s.priceTo = 5; },
-         "&sp=5&ep=99999999&"},
-        {"swapped negative clamps to 0", [](SearchSettings& s) { s.priceFrom = 3; s.priceTo = -5; }, "&sp=0&ep=3&"},
+         "&sp=5&ep=99999999&", true},
+        {"swapped negative clamps to 0", [](SearchSettings& s) { s.priceFrom = 3; s.priceTo = -5; }, "&sp=0&ep=3&",
+         true},
+        {"reversed credits are swapped", [](SearchSettings& s) { s.creditFrom = 19; s.creditTo = 5; },
+         "&sc=1diamond&ec=5goldencrown", false, true},
         {"negative price in order is sent as typed", [](SearchSettings& s) { s.priceFrom = -5; }, "&sp=-5&ep=99999999&"},
         {"too high price in order is sent as typed", [](SearchSettings& s) { s.priceTo = 123456789; },
          "&ep=123456789&"},
@@ -79,18 +84,11 @@ TEST(QueryBuilder, EdgeCases) {
         SCOPED_TRACE(c.name);
         SearchSettings s;
         c.change(s);
-        const std::string q = BuildQuery(s).query;
-        EXPECT_NE(q.find(c.expectedPart), std::string::npos) << q;
+        const BuiltQuery built = BuildQuery(s);
+        EXPECT_NE(built.query.find(c.expectedPart), std::string::npos) << built.query;
+        EXPECT_EQ(built.priceSwapped, c.priceSwapped);
+        EXPECT_EQ(built.creditSwapped, c.creditSwapped);
     }
-}
-
-TEST(QueryBuilder, SwapFlagsOnlyWhenReversed) {
-    SearchSettings s;
-    s.priceFrom = s.priceTo = 9;
-    s.creditFrom = s.creditTo = 4;
-    const BuiltQuery q = BuildQuery(s);
-    EXPECT_FALSE(q.priceSwapped);
-    EXPECT_FALSE(q.creditSwapped);
 }
 
 TEST(QueryBuilder, OutOfRangeIndexesThrow) {
@@ -110,6 +108,13 @@ TEST(QueryBuilder, OutOfRangeIndexesThrow) {
         } catch (const VocabularyError& e) {
             EXPECT_EQ(std::string(e.what()).rfind(field, 0), 0u) << e.what();
         }
+    }
+    SearchSettings s;
+    s.categoryIndex = 81;
+    try {
+        BuildQuery(s);
+    } catch (const VocabularyError& e) {
+        EXPECT_STREQ(e.what(), "category index 81 is outside 0..80");  // names the field and the value
     }
 }
 

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include <nlohmann/json.hpp>
+
+#include "QueryFormat.h"
 #include "Vocabulary.h"
 
 using namespace quorvel;
@@ -51,27 +56,25 @@ TEST(Vocabulary, BoundaryRows) {
     }
 }
 
-TEST(Vocabulary, OutOfRangeIndexNamesFieldAndValue) {
-    try {
-        CategoryTable().at(81);
-        FAIL() << "no error";
-    } catch (const VocabularyError& e) {
-        EXPECT_STREQ(e.what(), "category index 81 is outside 0..80");
-    }
-    EXPECT_THROW(CreditTable().at(-1), VocabularyError);
-    EXPECT_THROW(LocationTable().at(63), VocabularyError);
-    EXPECT_THROW(SortTable().at(5), VocabularyError);
-}
-
 TEST(Vocabulary, UnknownCodeHasNoIndex) {
     EXPECT_FALSE(SortTable().indexOfCode("price").has_value());
     EXPECT_FALSE(CreditTable().indexOfCode("6crown").has_value());
 }
 
-TEST(Vocabulary, ServiceFiltersInBuilderOrder) {
-    const char* names[] = {"oi", "co", "rd", "sr", "mall", "or", "gu"};
-    for (std::size_t i = 0; i < 7; ++i) {
-        EXPECT_EQ(ServiceFilterTable()[i].name, names[i]);
-        EXPECT_EQ(ServiceFilterTable()[i].fragment, "&" + std::string(names[i]) + "=true");
+TEST(Vocabulary, EverySortRowHasItsOrder) {
+    const SortOrder orders[] = {SortOrder::CommissionDesc, SortOrder::PriceAsc, SortOrder::PriceDesc,
+                                SortOrder::CreditDesc, SortOrder::SalesDesc};
+    for (int row = 0; row < SortTable().size(); ++row) EXPECT_EQ(SortOrderOfRow(row), orders[row]) << row;
+}
+
+// One table of keyword to words, read by these tests and by the page's.
+TEST(QueryFormat, KeywordWordsSplitOnAsciiAndIdeographicSpaceOnly) {
+    std::ifstream in(QUORVEL_KEYWORD_WORDS);
+    ASSERT_TRUE(in) << QUORVEL_KEYWORD_WORDS;
+    const auto table = nlohmann::json::parse(in);
+    ASSERT_FALSE(table.empty());
+    for (const auto& row : table) {
+        EXPECT_EQ(KeywordWords(row["keyword"].get<std::string>()), row["words"].get<std::vector<std::string>>())
+            << row["keyword"];
     }
 }

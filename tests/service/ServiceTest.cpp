@@ -56,6 +56,7 @@ TEST_F(ServiceTest, TheProgramsQueryFindsItems) {
     EXPECT_EQ(body["items"].size(), 3u);
     EXPECT_EQ(body["items"][0]["id"], 106);
     EXPECT_TRUE(body["tookMs"].is_number());
+    EXPECT_EQ(body["words"], (nlohmann::json{"热卖"}));  // the page marks these; it never splits a keyword
 }
 
 TEST_F(ServiceTest, ServesThePageWithAPolicyAgainstInlineScript) {
