@@ -129,13 +129,12 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     // It arrives here after the focused control has seen it, so the price
     // fields' typed text already counts.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        QWidget* focus = QApplication::focusWidget();
-        if (focus && (focus == m_web || m_web->isAncestorOf(focus))) {
+        if (inPage()) {
             // A key the page left alone comes back here from inside the
-            // browser's own key handling; a synchronous call into the page
-            // from there never gets its answer. Search once that has returned.
-            QMetaObject::invokeMethod(this, [this] { if (Panel1->m_soso->isEnabled()) Panel1->m_soso->click(); },
-                                      Qt::QueuedConnection);
+            // browser's handling of it, and the browser is not done with the
+            // key until its release: a synchronous call into the page made
+            // before then can go unanswered. The search runs on the release.
+            m_enterInPage = true;
         } else if (Panel1->m_soso->isEnabled()) {
             Panel1->m_soso->click();
         }
@@ -143,6 +142,23 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void TForm1::keyReleaseEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_enterInPage) {
+        m_enterInPage = false;
+        // Queued: the release too comes from inside the browser's handling.
+        QMetaObject::invokeMethod(
+            this, [this] { if (Panel1->m_soso->isEnabled()) Panel1->m_soso->click(); }, Qt::QueuedConnection);
+        event->accept();
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+bool TForm1::inPage() const {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == m_web || m_web->isAncestorOf(focus));
 }
 
 void TForm1::m_soso2Click() { m_launcher->launch(); }

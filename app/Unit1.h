@@ -53,6 +53,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();
@@ -60,6 +61,7 @@ private:
     void m_soso2Click();
     void placeOnScreen();
     void updateSearchEnabled();
+    bool inPage() const;  // the keyboard focus is inside the embedded browser
     QMargins frameMargins() const;
 
     QUrl m_homePageUrl;
@@ -72,7 +74,8 @@ private:
     std::unique_ptr<AdvancedSearchLauncher> m_launcher;
     QMargins m_placedWithFrame;
     bool m_documentCompleted = false;
-    bool m_catalogOpening = false;  // the frame the current position was computed with
+    bool m_catalogOpening = false;
+    bool m_enterInPage = false;  // Enter went down inside the page: search when it comes up  // the frame the current position was computed with
 };
 
 }  // namespace quorvel

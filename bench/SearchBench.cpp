@@ -18,6 +18,7 @@
 #include "CatalogWriter.h"
 #include "FeedImporter.h"
 #include "FeedParser.h"
+#include "ItemRecord.h"
 #include "QueryKinds.h"
 #include "RawConnection.h"
 #include "ResultsService.h"
@@ -117,7 +118,7 @@ int main(int argc, char* argv[]) {
     {
         std::ofstream feed(work / "feed.jsonl");
         for (const auto& item : items) {
-            auto j = nlohmann::json::parse(ItemToJson(item));
+            auto j = nlohmann::json::parse(ItemRecord(item));
             j.erase("category");
             j.erase("creditText");
             feed << j.dump() << '\n';

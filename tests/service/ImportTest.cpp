@@ -13,6 +13,7 @@
 
 #include "CatalogError.h"
 #include "CatalogFixture.h"
+#include "CatalogFolder.h"
 #include "CatalogHandle.h"
 #include "DataPaths.h"
 #include "FileLock.h"
@@ -239,7 +240,7 @@ TEST(CatalogTool, CtrlCLeavesThePreviousCatalog) {
 TEST(CatalogWriter, ASecondImportIntoTheFolderIsRefused) {
     TempDir dir;
     BuildFixtureCatalog(dir.path());
-    const auto running = FileLock::tryLock(dir.path() / CatalogWriter::LockFile, FileLock::Mode::Exclusive, true);
+    const auto running = FileLock::tryLock(dir.path() / CatalogFolder::LockFile, FileLock::Mode::Exclusive, true);
     ASSERT_TRUE(running);  // stands for an import in another process
     try {
         CatalogWriter::write(dir.path(), SampleCatalog::generate(10));

@@ -10,13 +10,7 @@
 
 namespace quorvel {
 
-// Writes a catalog folder:
-//   DIR/CURRENT        names the generation in use
-//   DIR/LOCK           held by the one import writing the folder
-//   DIR/gen-*/xapian   the index (title terms, category, service flags)
-//   DIR/gen-*/columns  what searches filter and sort on (a service holds it locked)
-//   DIR/gen-*/items    the item records, as the search API returns them
-// A new generation is built beside the one in use, flushed to the disk and
+// Writes a catalog folder (CatalogFolder.h names its files). A new generation is built beside the one in use, flushed to the disk and
 // made current by replacing CURRENT in one rename, so a failed or
 // interrupted write, or a power cut, leaves the previous catalog intact and
 // usable. A second import into the same folder at once is refused.
@@ -29,8 +23,6 @@ public:
     static void write(const std::filesystem::path& dir, std::vector<CatalogItem> items,
                       const Progress& progress = {}, const std::atomic<bool>* cancel = nullptr);
 
-    static constexpr const char* CurrentFile = "CURRENT";
-    static constexpr const char* LockFile = "LOCK";  // held by the import writing the folder
 };
 
 }  // namespace quorvel

@@ -27,7 +27,4 @@ private:
 // Throws FeedError naming the line, the field and the reason.
 CatalogItem ParseFeedLine(std::string_view text, std::uint64_t lineNumber);
 
-// The item as the API returns it (and as its record in the items file holds it).
-std::string ItemToJson(const CatalogItem& item);
-
 }  // namespace quorvel

@@ -11,7 +11,7 @@
 #include <xxhash.h>
 
 #include "CatalogError.h"
-#include "CatalogWriter.h"
+#include "CatalogFolder.h"
 #include "ColumnsFormat.h"
 #include "FileLock.h"
 #include "MappedFile.h"
@@ -50,7 +50,7 @@ std::int64_t sortKey(const CatalogColumns& c, std::size_t i, SortOrder order) {
 
 bool CatalogIndex::exists(const fs::path& dir) {
     std::error_code ec;
-    return fs::is_regular_file(dir / CatalogWriter::CurrentFile, ec);
+    return fs::is_regular_file(dir / CatalogFolder::CurrentFile, ec);
 }
 
 std::string CatalogIndex::currentGeneration(const fs::path& dir) {
@@ -58,7 +58,7 @@ std::string CatalogIndex::currentGeneration(const fs::path& dir) {
     if (!fs::is_directory(dir, ec)) throw CatalogError("no catalog folder at " + dir.string());
     std::string generation;
     {
-        std::ifstream in(dir / CatalogWriter::CurrentFile);
+        std::ifstream in(dir / CatalogFolder::CurrentFile);
         if (!in) throw CatalogError(dir.string() + " is not a catalog folder (it has no CURRENT file)");
         std::getline(in, generation);
     }
@@ -93,10 +93,10 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::openGeneration(const fs::path&
     std::unique_ptr<FileLock> inUse;
     try {
         // Held while this index lives: no import removes the generation under it.
-        inUse = FileLock::tryLock(genDir / "columns", FileLock::Mode::Shared);
+        inUse = FileLock::tryLock(genDir / CatalogFolder::ColumnsFile, FileLock::Mode::Shared);
         if (!inUse) throw CatalogError("the catalog generation " + generation + " is being removed");
-        opened = CatalogColumns::open(genDir / "columns");
-        records = std::make_shared<const MappedFile>(genDir / "items");
+        opened = CatalogColumns::open(genDir / CatalogFolder::ColumnsFile);
+        records = std::make_shared<const MappedFile>(genDir / CatalogFolder::RecordsFile);
     } catch (const CatalogError& e) {
         throw inFolder(e);
     }
@@ -108,7 +108,7 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::openGeneration(const fs::path&
     std::shared_ptr<const CatalogIndex> index(new CatalogIndex(dir, genDir, std::move(columns), std::move(records), std::move(inUse)));
     // Open once here, so that a damaged index is reported at start, not at the first search.
     try {
-        const Xapian::Database db((genDir / "xapian").string());
+        const Xapian::Database db((genDir / CatalogFolder::IndexFolder).string());
         if (db.get_doccount() != index->size() || (index->size() > 0 && db.get_lastdocid() != index->size())) {
             throw CatalogError("the catalog in " + dir.string() + " is damaged (index and columns disagree); import it again");
         }
@@ -137,7 +137,7 @@ Xapian::Database& CatalogIndex::reader() const {
     thread_local Reader reader;
     if (!reader.db || reader.serial != m_serial) {
         reader.db.reset();
-        reader.db = std::make_unique<Xapian::Database>((m_generation / "xapian").string());
+        reader.db = std::make_unique<Xapian::Database>((m_generation / CatalogFolder::IndexFolder).string());
         reader.serial = m_serial;
     }
     return *reader.db;

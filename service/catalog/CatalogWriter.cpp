@@ -17,7 +17,8 @@
 #include "ColumnsBuilder.h"
 #include "ColumnsFormat.h"
 #include "CatalogError.h"
-#include "FeedParser.h"
+#include "CatalogFolder.h"
+#include "ItemRecord.h"
 #include "FileLock.h"
 #include "TermPrefixes.h"
 #include "TitleTerms.h"
@@ -50,7 +51,7 @@ Batch prepareBatch(const std::vector<CatalogItem>& items, std::size_t begin, std
         }
         batch.docs.push_back(std::move(doc));
         const std::size_t before = batch.records.size();
-        batch.records += ItemToJson(item);
+        batch.records += ItemRecord(item);
         batch.records += '\n';
         batch.recordSizes.push_back(batch.records.size() - before);
     }
@@ -91,7 +92,7 @@ private:
 std::string newGenerationName() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     std::random_device random;
-    return "gen-" + std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()) + "-" +
+    return std::string(CatalogFolder::GenerationPrefix) + std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()) + "-" +
            std::to_string(random() % 100000);
 }
 
@@ -123,7 +124,7 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
     if (ec) throw CatalogError("cannot create the catalog folder " + dir.string() + ": " + ec.message());
     // One import at a time per folder, across processes: a second one would
     // clean up the first one's work.
-    const auto importing = FileLock::tryLock(dir / LockFile, FileLock::Mode::Exclusive, true);
+    const auto importing = FileLock::tryLock(dir / CatalogFolder::LockFile, FileLock::Mode::Exclusive, true);
     if (!importing) {
         throw CatalogError("another import into " + dir.string() +
                            " is running; try again when it has finished");
@@ -142,9 +143,9 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
         {
             // Item records go to a plain file, not the index's document data:
             // the index compresses every record, which costs more than the rest of a write.
-            std::ofstream records(partial / "items", std::ios::binary | std::ios::trunc);
+            std::ofstream records(partial / CatalogFolder::RecordsFile, std::ios::binary | std::ios::trunc);
             BlockSums sums;
-            Xapian::WritableDatabase db((partial / "xapian").string(),
+            Xapian::WritableDatabase db((partial / CatalogFolder::IndexFolder).string(),
                                         Xapian::DB_CREATE | Xapian::DB_NO_TERMLIST | Xapian::DB_BACKEND_GLASS);
             // Documents and records are prepared a batch ahead on the second
             // core while this thread feeds the index, which only one thread may do.
@@ -174,8 +175,9 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
             if (!records) throw CatalogError("cannot write the item records in " + partial.string() + " (disk full?)");
             columns.setRecordSums(sums.finish());
         }
-        columns.write(partial / "columns");
-        nlohmann::json meta{{"format", 3}, {"items", items.size()}};
+        columns.write(partial / CatalogFolder::ColumnsFile);
+        // For people looking at the folder; the column file's own mark is what is checked.
+        nlohmann::json meta{{"format", ColumnsLayout::Version}, {"items", items.size()}};
         writeTextFile(partial / "catalog.json", meta.dump(2) + "\n");
 
         // Everything of the generation reaches the disk before CURRENT names
@@ -185,10 +187,10 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
         const fs::path finished = dir / generation;
         fs::rename(partial, finished);
         SyncToDisk(dir);
-        const fs::path currentTmp = dir / (std::string(CurrentFile) + ".tmp");
+        const fs::path currentTmp = dir / (std::string(CatalogFolder::CurrentFile) + ".tmp");
         writeTextFile(currentTmp, generation + "\n");
         SyncToDisk(currentTmp);
-        fs::rename(currentTmp, dir / CurrentFile);  // the switch: one atomic rename
+        fs::rename(currentTmp, dir / CatalogFolder::CurrentFile);  // the switch: one atomic rename
         SyncToDisk(dir);
     } catch (const Xapian::Error& e) {
         removeQuietly(partial);
@@ -205,10 +207,10 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
     // holds its generation's lock); those still in use go on a later import.
     for (const auto& entry : fs::directory_iterator(dir, ec)) {
         const std::string name = entry.path().filename().string();
-        if (!entry.is_directory() || name.rfind("gen-", 0) != 0 || name == generation) continue;
+        if (!entry.is_directory() || name.rfind(CatalogFolder::GenerationPrefix, 0) != 0 || name == generation) continue;
         std::unique_ptr<FileLock> unused;
         try {
-            unused = FileLock::tryLock(entry.path() / "columns", FileLock::Mode::Exclusive);
+            unused = FileLock::tryLock(entry.path() / CatalogFolder::ColumnsFile, FileLock::Mode::Exclusive);
         } catch (const CatalogError&) {
             removeQuietly(entry.path());  // not a whole generation: nobody can read it
             continue;

@@ -66,7 +66,8 @@ struct ColumnsLayout {
         return l;
     }
 
-    static constexpr char Magic[8] = {'Q', 'V', 'C', 'O', 'L', 'S', '0', '4'};
+    static constexpr int Version = 4;  // the last two characters of the mark
+    static constexpr char Magic[8] = {'Q', 'V', 'C', 'O', 'L', 'S', '0', '0' + Version};
     static constexpr std::uint32_t RecordBlockBytes = 64 * 1024;
     static constexpr std::uint32_t ByteOrderMark = 0x01020304;
 };
