@@ -23,8 +23,6 @@ namespace fs = std::filesystem;
 namespace quorvel {
 namespace {
 
-std::atomic<std::uint64_t> g_serials{0};
-
 // A match on the way to the page: smaller ranks first; ties go by document
 // id, which is item id order, so paging is stable.
 struct Ranked {
@@ -122,25 +120,25 @@ CatalogIndex::CatalogIndex(fs::path folder, fs::path generation, CatalogColumns 
                            std::shared_ptr<const MappedFile> records, std::unique_ptr<FileLock> inUse)
     : m_folder(std::move(folder)), m_generation(std::move(generation)), m_columns(std::move(columns)),
       m_records(std::move(records)), m_inUse(std::move(inUse)),
-      m_recordBlockState(new std::atomic<std::uint8_t>[m_columns.recordBlocks()]()), m_serial(++g_serials) {}
+      m_recordBlockState(new std::atomic<std::uint8_t>[m_columns.recordBlocks()]()) {}
 
 CatalogIndex::~CatalogIndex() = default;
 
-Xapian::Database& CatalogIndex::reader() const {
-    // Xapian readers are not shared between threads: one per thread, for the
-    // catalog it searched last. A thread that moves on to a newer generation
-    // lets the old reader go, and with it the old files.
-    struct Reader {
-        std::uint64_t serial = 0;
-        std::unique_ptr<Xapian::Database> db;
-    };
-    thread_local Reader reader;
-    if (!reader.db || reader.serial != m_serial) {
-        reader.db.reset();
-        reader.db = std::make_unique<Xapian::Database>((m_generation / CatalogFolder::IndexFolder).string());
-        reader.serial = m_serial;
+std::unique_ptr<Xapian::Database> CatalogIndex::takeReader() const {
+    {
+        std::lock_guard lock(m_readersMutex);
+        if (!m_readers.empty()) {
+            auto reader = std::move(m_readers.back());
+            m_readers.pop_back();
+            return reader;
+        }
     }
-    return *reader.db;
+    return std::make_unique<Xapian::Database>((m_generation / CatalogFolder::IndexFolder).string());
+}
+
+void CatalogIndex::giveBack(std::unique_ptr<Xapian::Database> reader) const {
+    std::lock_guard lock(m_readersMutex);
+    m_readers.push_back(std::move(reader));
 }
 
 std::string CatalogIndex::itemRecord(std::size_t i) const {
@@ -168,7 +166,17 @@ std::string CatalogIndex::itemRecord(std::size_t i) const {
 
 SearchResult CatalogIndex::search(const SearchQuery& q) const {
     try {
-        Xapian::Database& db = reader();
+        // A reader of this index's own, used by one search at a time: readers
+        // go with the index, so a replaced generation's files are let go as
+        // soon as no search uses it.
+        struct Lease {
+            const CatalogIndex& index;
+            std::unique_ptr<Xapian::Database> db;
+            ~Lease() {
+                if (db) index.giveBack(std::move(db));
+            }
+        } lease{*this, takeReader()};
+        Xapian::Database& db = *lease.db;
         const CatalogColumns& c = m_columns;
 
         // Terms every match must have: title grams, category, service flags.

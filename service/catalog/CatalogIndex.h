@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
+#include <vector>
 #include <string>
 
 #include "CatalogColumns.h"
@@ -19,7 +21,8 @@ class FileLock;
 class MappedFile;
 
 // A catalog opened for searching. Thread-safe: the columns are shared and
-// read-only, and each thread reads the index through a reader of its own.
+// read-only, and each search reads the index through a reader of its own,
+// taken from the index's pool.
 // Every Xapian error is caught here and becomes a CatalogError.
 class CatalogIndex {
 public:
@@ -49,7 +52,8 @@ private:
                  std::shared_ptr<const MappedFile> records, std::unique_ptr<FileLock> inUse);
     static std::shared_ptr<const CatalogIndex> openGeneration(const std::filesystem::path& dir,
                                                               const std::string& generation);
-    Xapian::Database& reader() const;
+    std::unique_ptr<Xapian::Database> takeReader() const;
+    void giveBack(std::unique_ptr<Xapian::Database> reader) const;
     std::string itemRecord(std::size_t i) const;
 
     std::filesystem::path m_folder;
@@ -59,7 +63,8 @@ private:
     std::unique_ptr<FileLock> m_inUse;            // keeps imports from removing this generation
     // Each block of the records: 0 not yet checked, 1 matches its checksum, 2 damaged.
     std::unique_ptr<std::atomic<std::uint8_t>[]> m_recordBlockState;
-    std::uint64_t m_serial;
+    mutable std::mutex m_readersMutex;
+    mutable std::vector<std::unique_ptr<Xapian::Database>> m_readers;  // idle; one per search at once
 };
 
 }  // namespace quorvel

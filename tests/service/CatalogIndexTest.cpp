@@ -192,3 +192,28 @@ TEST(CatalogOpen, CurrentMayEndInCarriageReturnOrSpace) {
     std::ofstream(dir.path() / "CURRENT", std::ios::trunc) << generation << " \r\n";
     EXPECT_EQ(CatalogIndex::open(dir.path())->size(), 9u);
 }
+
+#ifdef __linux__
+// Files this process holds open under folder, as the system lists them.
+static int openFilesUnder(const std::filesystem::path& folder) {
+    int count = 0;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const auto target = std::filesystem::read_symlink(fd.path(), ec);
+        if (!ec && target.string().rfind(folder.string(), 0) == 0) ++count;
+    }
+    return count;
+}
+
+// A replaced catalog lets go of every file once no search uses it, so an
+// import into a running service does not keep the old one's disk space.
+TEST(CatalogOpen, AReleasedCatalogHoldsNoFiles) {
+    TempDir dir;
+    quorvel::testing::BuildFixtureCatalog(dir.path());
+    auto index = CatalogIndex::open(dir.path());
+    for (int i = 0; i < 3; ++i) index->search(SearchRequest::parse("k=%E7%83%AD"));
+    EXPECT_GT(openFilesUnder(dir.path()), 0);
+    index.reset();
+    EXPECT_EQ(openFilesUnder(dir.path()), 0);
+}
+#endif
