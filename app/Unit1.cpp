@@ -12,17 +12,18 @@
 #include <QWebEngineView>
 
 #include "AdvancedSearchLauncher.h"
+#include "ProcessKiller.h"
 #include "QuickSearch.h"
 #include "ResultTabStrip.h"
-#include "ResultsPageBridge.h"
-#include "ResultsWebPage.h"
+#include "PageScriptBridge.h"
+#include "GuardedWebPage.h"
 #include "SearchPanel.h"
 #include "ShellOpener.h"
 #include "WindowPlacement.h"
 
 namespace quorvel {
 
-TForm1::TForm1(QUrl homePageUrl, ResultsPage* scriptedPage, QWidget* parent)
+TForm1::TForm1(QUrl homePageUrl, PageScript* scriptedPage, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_homePageUrl(std::move(homePageUrl)) {
@@ -51,20 +52,21 @@ TForm1::TForm1(QUrl homePageUrl, ResultsPage* scriptedPage, QWidget* parent)
     m_shell = std::make_unique<ShellOpener>();
     m_web = new QWebEngineView(m_tab);
     m_web->setObjectName(QStringLiteral("m_web"));
-    m_web->setPage(new ResultsWebPage(
+    m_web->setPage(new GuardedWebPage(
         m_homePageUrl, [this](const QUrl& url) { m_shell->open(url.toString(QUrl::FullyEncoded)); }, m_web));
     m_tab->setClient(m_web);  // fills the client area: 1, 1, 768, 535 while no tab is shown
     // Reload or back from a context menu would drop the result pages behind the tabs.
     m_web->setContextMenuPolicy(Qt::NoContextMenu);
     connect(m_web, &QWebEngineView::loadFinished, this, &TForm1::m_webDocumentComplete);
 
-    m_bridge = new ResultsPageBridge(m_web->page(), m_homePageUrl, ResultsPageBridge::DefaultTimeout, this);
+    m_bridge = new PageScriptBridge(m_web->page(), m_homePageUrl, PageScriptBridge::DefaultTimeout, this);
+    m_bridge->setRendererKiller(&KillProcess);
 
     m_launcher = std::make_unique<AdvancedSearchLauncher>(*m_shell, m_homePageUrl.resolved(QUrl(QStringLiteral("advanced.html"))));
-    m_quickSearch = new QuickSearch(*Panel1, scriptedPage ? *scriptedPage : static_cast<ResultsPage&>(*m_bridge),
+    m_quickSearch = new QuickSearch(*Panel1, scriptedPage ? *scriptedPage : static_cast<PageScript&>(*m_bridge),
                                     *m_tab, *this, this);
     connect(Panel1->m_soso, &QPushButton::clicked, m_quickSearch, &QuickSearch::m_sosoClick);
-    connect(m_bridge, &ResultsPageBridge::pageLost, m_quickSearch, &QuickSearch::pageLost);
+    connect(m_bridge, &PageScriptBridge::pageLost, m_quickSearch, &QuickSearch::pageLost);
 
     // What users of tabbed programs expect, through the same rules as the
     // close button and a click. Window shortcuts come before the page's keys.

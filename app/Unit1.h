@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <QWidget>
 
-#include "WindowHeights.h"
+#include "WindowLayout.h"
 
 class QWebEngineView;
 
@@ -14,22 +14,24 @@ namespace quorvel {
 
 class AdvancedSearchLauncher;
 class QuickSearch;
-class ResultsPage;
-class ResultsPageBridge;
+class PageScript;
+class PageScriptBridge;
 class ResultTabStrip;
 class SearchPanel;
 class ShellOpener;
 
 // The main window: the search panel, the result tab strip and the embedded
 // browser showing the results page.
-class TForm1 : public QWidget, public WindowHeights {
+class TForm1 : public QWidget, public WindowLayout {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 777;
+    static constexpr int CollapsedClientHeight = 68;   // the search panel alone
+    static constexpr int ExpandedClientHeight = 613;   // with the result tabs and the browser
 
     // scriptedPage stands in for the loaded page's functions (tests of the tab
     // rules); by default the window calls the page in its browser.
-    explicit TForm1(QUrl homePageUrl, ResultsPage* scriptedPage = nullptr, QWidget* parent = nullptr);
+    explicit TForm1(QUrl homePageUrl, PageScript* scriptedPage = nullptr, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Where the program runs its own service, the quick search also waits
@@ -46,7 +48,7 @@ public:
     ResultTabStrip* tabStrip() const { return m_tab; }
     QuickSearch* quickSearch() const { return m_quickSearch; }
     QWebEngineView* web() const { return m_web; }
-    ResultsPageBridge* bridge() const { return m_bridge; }
+    PageScriptBridge* bridge() const { return m_bridge; }
     ShellOpener& shell() const { return *m_shell; }
     const AdvancedSearchLauncher& launcher() const { return *m_launcher; }
 
@@ -68,7 +70,7 @@ private:
     SearchPanel* Panel1;
     ResultTabStrip* m_tab;
     QWebEngineView* m_web;
-    ResultsPageBridge* m_bridge;
+    PageScriptBridge* m_bridge;
     QuickSearch* m_quickSearch;
     std::unique_ptr<ShellOpener> m_shell;
     std::unique_ptr<AdvancedSearchLauncher> m_launcher;

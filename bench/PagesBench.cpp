@@ -14,7 +14,7 @@
 #include <QWebEnginePage>
 
 #include "InProcessService.h"
-#include "ResultsPageBridge.h"
+#include "PageScriptBridge.h"
 #include "WebEngineSetup.h"
 
 using namespace quorvel;
@@ -75,7 +75,7 @@ int main(int argc, char* argv[]) {
     QObject::connect(&page, &QWebEnginePage::loadFinished, &loaded, &QEventLoop::quit);
     page.load(service.homePageUrl());
     loaded.exec();
-    ResultsPageBridge bridge(&page, service.homePageUrl());
+    PageScriptBridge bridge(&page, service.homePageUrl());
 
     const auto query = [](int i) {
         return QStringLiteral("k=&sp=%1&ep=99999999&area=&s=commissionVolume_desc&sc=1heart&ec=5goldencrown").arg(i);

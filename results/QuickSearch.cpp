@@ -2,13 +2,13 @@
 
 #include "QueryBuilder.h"
 #include "ResultTabStrip.h"
-#include "ResultsPage.h"
+#include "PageScript.h"
 #include "SearchForm.h"
-#include "WindowHeights.h"
+#include "WindowLayout.h"
 
 namespace quorvel {
 
-QuickSearch::QuickSearch(SearchForm& form, ResultsPage& page, ResultTabStrip& tabs, WindowHeights& window,
+QuickSearch::QuickSearch(SearchForm& form, PageScript& page, ResultTabStrip& tabs, WindowLayout& window,
                          QObject* parent)
     : QObject(parent), m_form(form), m_page(page), m_tabs(tabs), m_window(window) {
     connect(&tabs, &ResultTabStrip::changed, this, &QuickSearch::m_tabChange);

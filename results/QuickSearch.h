@@ -5,10 +5,10 @@
 
 namespace quorvel {
 
-class ResultsPage;
+class PageScript;
 class ResultTabStrip;
 class SearchForm;
-class WindowHeights;
+class WindowLayout;
 struct SearchSettings;
 
 // The quick search command and the tab rules: keeps one tab per result page
@@ -16,7 +16,7 @@ struct SearchSettings;
 class QuickSearch : public QObject {
     Q_OBJECT
 public:
-    QuickSearch(SearchForm& form, ResultsPage& page, ResultTabStrip& tabs, WindowHeights& window,
+    QuickSearch(SearchForm& form, PageScript& page, ResultTabStrip& tabs, WindowLayout& window,
                 QObject* parent = nullptr);
 
     static QString TabCaption(const SearchSettings& settings);
@@ -32,9 +32,9 @@ public:
 
 private:
     SearchForm& m_form;
-    ResultsPage& m_page;
+    PageScript& m_page;
     ResultTabStrip& m_tabs;
-    WindowHeights& m_window;
+    WindowLayout& m_window;
     int m_nextTabIndex = 0;  // the latest answer of DelPage; kept after the close
 };
 

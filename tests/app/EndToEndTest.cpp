@@ -15,7 +15,7 @@
 
 #include "CatalogIndex.h"
 #include "InProcessService.h"
-#include "ResultsPageBridge.h"
+#include "PageScriptBridge.h"
 #include "ResultTabStrip.h"
 #include "SearchPanel.h"
 #include "Unit1.h"

@@ -40,7 +40,7 @@ private slots:
         service.start("127.0.0.1", 0);
         TForm1 form(QUrl(QString::fromStdString(service.pageUrl())));
         QCOMPARE(form.windowTitle(), QStringLiteral("Quorvel V2.0"));
-        QCOMPARE(form.clientHeight(), WindowHeights::CollapsedClientHeight);
+        QCOMPARE(form.clientHeight(), TForm1::CollapsedClientHeight);
         QCOMPARE(form.width(), 777);
         QVERIFY(!form.panel()->m_soso->isEnabled());
         QSignalSpy loaded(form.web(), &QWebEngineView::loadFinished);
@@ -48,7 +48,7 @@ private slots:
         QVERIFY(loaded.wait(20000));
         QVERIFY(loaded.first().first().toBool());
         QVERIFY(form.panel()->m_soso->isEnabled());
-        QCOMPARE(form.clientHeight(), WindowHeights::CollapsedClientHeight);
+        QCOMPARE(form.clientHeight(), TForm1::CollapsedClientHeight);
         // No maximise button, fixed size.
         QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(form.minimumSize(), form.maximumSize());

@@ -4,7 +4,8 @@
 #include <QTest>
 #include <QWebEnginePage>
 
-#include "ResultsPageBridge.h"
+#include "PageScriptBridge.h"
+#include "ProcessKiller.h"
 #include "ResultsService.h"
 #include "WebTestMain.h"
 
@@ -69,7 +70,7 @@ private slots:
         QFETCH(int, value);
         QWebEnginePage page;
         QVERIFY(load(page, m_home));
-        ResultsPageBridge bridge(&page, m_home);
+        PageScriptBridge bridge(&page, m_home);
         define(page, QStringLiteral("Answer"), body);
         const std::optional<int> answer = bridge.callForIndex(QStringLiteral("Answer"), {});
         QCOMPARE(answer.has_value(), converts);
@@ -79,14 +80,14 @@ private slots:
     void missingFunctionFails() {
         QWebEnginePage page;
         QVERIFY(load(page, m_home));
-        ResultsPageBridge bridge(&page, m_home);
+        PageScriptBridge bridge(&page, m_home);
         QVERIFY(!bridge.callForIndex(QStringLiteral("NoSuchFunction"), {}).has_value());
     }
 
     void argumentsArriveAsData() {
         QWebEnginePage page;
         QVERIFY(load(page, m_home));
-        ResultsPageBridge bridge(&page, m_home);
+        PageScriptBridge bridge(&page, m_home);
         // A query with quotes and script-like text must arrive unchanged.
         define(page, QStringLiteral("Echo"),
                QStringLiteral("return arguments[0] === \"a'\\\"</script>%E7\" && arguments[1] === 1 ? 5 : -5;"));
@@ -96,7 +97,7 @@ private slots:
     void realPageKeepsItsList() {
         QWebEnginePage page;
         QVERIFY(load(page, m_home));
-        ResultsPageBridge bridge(&page, m_home);
+        PageScriptBridge bridge(&page, m_home);
         QCOMPARE(bridge.SoItem(QStringLiteral("k=a"), 1), 0);
         QCOMPARE(bridge.SoItem(QStringLiteral("k=b"), 1), 1);
         QCOMPARE(bridge.SoItem(QStringLiteral("k=a"), 1), 0);  // same query: the existing page
@@ -109,8 +110,8 @@ private slots:
     void aBusyPageIsNotTakenForHung() {
         QWebEnginePage page;
         QVERIFY(load(page, m_home));
-        ResultsPageBridge bridge(&page, m_home);
-        QSignalSpy lost(&bridge, &ResultsPageBridge::pageLost);
+        PageScriptBridge bridge(&page, m_home);
+        QSignalSpy lost(&bridge, &PageScriptBridge::pageLost);
         define(page, QStringLiteral("Busy"),
                QStringLiteral("const end = Date.now() + 4000; while (Date.now() < end) {} return 7;"));
         QCOMPARE(bridge.callForIndex(QStringLiteral("Busy"), {}), 7);
@@ -120,8 +121,9 @@ private slots:
     void recoversFromAHungPage() {
         QWebEnginePage page;
         QVERIFY(load(page, m_home));
-        ResultsPageBridge bridge(&page, m_home, std::chrono::milliseconds(1500));
-        QSignalSpy lost(&bridge, &ResultsPageBridge::pageLost);
+        PageScriptBridge bridge(&page, m_home, std::chrono::milliseconds(1500));
+        bridge.setRendererKiller(&KillProcess);
+        QSignalSpy lost(&bridge, &PageScriptBridge::pageLost);
         QSignalSpy reloaded(&page, &QWebEnginePage::loadFinished);
         define(page, QStringLiteral("Hang"), QStringLiteral("for (;;) {}"));
         QVERIFY(!bridge.callForIndex(QStringLiteral("Hang"), {}).has_value());

@@ -11,7 +11,7 @@
 #include "PriceSpinEdit.h"
 #include "QuickSearch.h"
 #include "ResultTabStrip.h"
-#include "ResultsPage.h"
+#include "PageScript.h"
 #include "SearchPanel.h"
 #include "Unit1.h"
 #include "WebTestMain.h"
@@ -21,7 +21,7 @@ using namespace quorvel;
 namespace {
 
 // Answers from queues; an empty optional is a failed call.
-class ScriptedPage : public ResultsPage {
+class ScriptedPage : public PageScript {
 public:
     std::deque<std::optional<int>> soItem, delPage;
     QStringList calls;

@@ -19,7 +19,7 @@
 #include "CatalogWriter.h"
 #include "FeedImporter.h"
 #include "ResultTabStrip.h"
-#include "ResultsPageBridge.h"
+#include "PageScriptBridge.h"
 #include "ResultsService.h"
 #include "SampleCatalog.h"
 #include "SearchApi.h"

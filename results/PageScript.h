@@ -6,12 +6,13 @@
 
 namespace quorvel {
 
-// The three script functions of the results page, as the program calls them.
+// The three script functions of the results page (SoItem, ShowPage, DelPage),
+// as the program calls them.
 // Every failure (no page, no such function, a thrown error, an answer that
 // does not convert, no answer in time) is "no value" and is never shown.
-class ResultsPage {
+class PageScript {
 public:
-    virtual ~ResultsPage() = default;
+    virtual ~PageScript() = default;
     virtual std::optional<int> SoItem(const QString& query, int n) = 0;
     virtual bool ShowPage(int index) = 0;
     virtual std::optional<int> DelPage(int index) = 0;

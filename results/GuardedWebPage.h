@@ -12,12 +12,12 @@ namespace quorvel {
 // user's browser through the opener, http and https only; every other
 // navigation away from the page's own address is refused, since it would
 // drop the result pages behind the tabs.
-class ResultsWebPage : public QWebEnginePage {
+class GuardedWebPage : public QWebEnginePage {
     Q_OBJECT
 public:
     using Opener = std::function<void(const QUrl&)>;
 
-    ResultsWebPage(QUrl homePage, Opener opener, QObject* parent = nullptr);
+    GuardedWebPage(QUrl homePage, Opener opener, QObject* parent = nullptr);
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 #include <QJsonArray>
 #include <QObject>
 #include <QUrl>
 
-#include "ResultsPage.h"
+#include "PageScript.h"
 
 class QWebEnginePage;
 
@@ -18,7 +19,7 @@ class SyncScriptRunner;
 // Calls the results page loaded in the embedded browser, synchronously and
 // through one guarded path. Recovers a page whose renderer died or hung by
 // loading the home page again.
-class ResultsPageBridge : public QObject, public ResultsPage {
+class PageScriptBridge : public QObject, public PageScript {
     Q_OBJECT
 public:
     // The page's functions answer in milliseconds; a renderer busy with a big
@@ -26,8 +27,13 @@ public:
     // stays silent far longer than that is taken for hung.
     static constexpr std::chrono::milliseconds DefaultTimeout{10000};
 
-    ResultsPageBridge(QWebEnginePage* page, QUrl homePage,
-                      std::chrono::milliseconds timeout = DefaultTimeout, QObject* parent = nullptr);
+    PageScriptBridge(QWebEnginePage* page, QUrl homePage,
+                     std::chrono::milliseconds timeout = DefaultTimeout, QObject* parent = nullptr);
+
+    // Ends a hung renderer's process (the program's platform adapter); true
+    // when it did. Without one, a hung page is loaded again at once.
+    using RendererKiller = std::function<bool(qint64 pid)>;
+    void setRendererKiller(RendererKiller kill) { m_kill = std::move(kill); }
 
     std::optional<int> SoItem(const QString& query, int n) override;
     bool ShowPage(int index) override;
@@ -49,6 +55,7 @@ private:
     QWebEnginePage* m_page;
     QUrl m_homePage;
     SyncScriptRunner* m_runner;
+    RendererKiller m_kill;
 };
 
 }  // namespace quorvel

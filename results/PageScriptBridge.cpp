@@ -1,11 +1,10 @@
-#include "ResultsPageBridge.h"
+#include "PageScriptBridge.h"
 
 #include <QJsonDocument>
 #include <QJsonValue>
 #include <QWebEnginePage>
 
 #include "PageResultConverter.h"
-#include "ProcessKiller.h"
 #include "SyncScriptRunner.h"
 
 namespace quorvel {
@@ -32,31 +31,31 @@ QString toJson(const QJsonValue& value) {
 
 }  // namespace
 
-ResultsPageBridge::ResultsPageBridge(QWebEnginePage* page, QUrl homePage, std::chrono::milliseconds timeout,
-                                     QObject* parent)
+PageScriptBridge::PageScriptBridge(QWebEnginePage* page, QUrl homePage, std::chrono::milliseconds timeout,
+                                   QObject* parent)
     : QObject(parent), m_page(page), m_homePage(std::move(homePage)),
       m_runner(new SyncScriptRunner(page, timeout, this)) {
-    connect(m_page, &QWebEnginePage::renderProcessTerminated, this, &ResultsPageBridge::onRendererTerminated);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this, &PageScriptBridge::onRendererTerminated);
 }
 
-std::optional<int> ResultsPageBridge::SoItem(const QString& query, int n) {
+std::optional<int> PageScriptBridge::SoItem(const QString& query, int n) {
     return callForIndex(QStringLiteral("SoItem"), QJsonArray{query, n});
 }
 
-bool ResultsPageBridge::ShowPage(int index) {
+bool PageScriptBridge::ShowPage(int index) {
     const QVariantMap report = call(QStringLiteral("ShowPage"), QJsonArray{index}).toMap();
     return report.value(QStringLiteral("outcome")).toString() == QLatin1String("value");
 }
 
-std::optional<int> ResultsPageBridge::DelPage(int index) {
+std::optional<int> PageScriptBridge::DelPage(int index) {
     return callForIndex(QStringLiteral("DelPage"), QJsonArray{index});
 }
 
-std::optional<int> ResultsPageBridge::callForIndex(const QString& name, const QJsonArray& args) {
+std::optional<int> PageScriptBridge::callForIndex(const QString& name, const QJsonArray& args) {
     return PageResultConverter::fromReport(call(name, args));
 }
 
-QVariant ResultsPageBridge::call(const QString& name, const QJsonArray& args) {
+QVariant PageScriptBridge::call(const QString& name, const QJsonArray& args) {
     const QString script = QString::fromLatin1(kCallWrapper)
                                .arg(toJson(name), QString::fromUtf8(QJsonDocument(args).toJson(QJsonDocument::Compact)));
     const SyncScriptRunner::Outcome outcome = m_runner->run(script);
@@ -64,16 +63,16 @@ QVariant ResultsPageBridge::call(const QString& name, const QJsonArray& args) {
     return outcome.status == SyncScriptRunner::Status::Answered ? outcome.value : QVariant();
 }
 
-void ResultsPageBridge::recover() {
+void PageScriptBridge::recover() {
     // A hung renderer answers nothing again; ending it lets the page load anew
     // (onRendererTerminated does that). Where it cannot be ended, load at once.
-    if (!KillProcess(m_page->renderProcessPid())) {
+    if (!m_kill || !m_kill(m_page->renderProcessPid())) {
         m_page->load(m_homePage);
         emit pageLost();
     }
 }
 
-void ResultsPageBridge::onRendererTerminated() {
+void PageScriptBridge::onRendererTerminated() {
     // Queued: the page must not be reloaded from inside its own termination signal.
     QMetaObject::invokeMethod(this, [this] { m_page->load(m_homePage); }, Qt::QueuedConnection);
     emit pageLost();

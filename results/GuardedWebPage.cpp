@@ -1,4 +1,4 @@
-#include "ResultsWebPage.h"
+#include "GuardedWebPage.h"
 
 namespace quorvel {
 namespace {
@@ -29,14 +29,14 @@ private:
 
 }  // namespace
 
-ResultsWebPage::ResultsWebPage(QUrl homePage, Opener opener, QObject* parent)
+GuardedWebPage::GuardedWebPage(QUrl homePage, Opener opener, QObject* parent)
     : QWebEnginePage(parent), m_homePage(std::move(homePage)), m_opener(std::move(opener)) {}
 
-void ResultsWebPage::openOutside(const QUrl& url) const {
+void GuardedWebPage::openOutside(const QUrl& url) const {
     if (isWeb(url) && m_opener) m_opener(url);
 }
 
-bool ResultsWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+bool GuardedWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
     if (!isMainFrame) return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
     if (type == NavigationTypeLinkClicked) {
         openOutside(url);
@@ -50,7 +50,7 @@ bool ResultsWebPage::acceptNavigationRequest(const QUrl& url, NavigationType typ
     return home && programLoad;
 }
 
-QWebEnginePage* ResultsWebPage::createWindow(WebWindowType) {
+QWebEnginePage* GuardedWebPage::createWindow(WebWindowType) {
     return new LinkCatcher([this](const QUrl& url) { openOutside(url); }, this);
 }
 
