@@ -37,7 +37,6 @@ public:
 
     std::size_t size() const { return m_columns.size(); }
     const std::filesystem::path& folder() const { return m_folder; }
-    const CatalogColumns& columns() const { return m_columns; }
 
     // Whether dir holds a catalog (its CURRENT file).
     static bool exists(const std::filesystem::path& dir);
