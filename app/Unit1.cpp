@@ -67,6 +67,7 @@ TForm1::TForm1(QUrl homePageUrl, PageScript* scriptedPage, QWidget* parent)
                                     *m_tab, *this, this);
     connect(Panel1->m_soso, &QPushButton::clicked, m_quickSearch, &QuickSearch::m_sosoClick);
     connect(m_bridge, &PageScriptBridge::pageLost, m_quickSearch, &QuickSearch::pageLost);
+    m_tab->setToolTips([this](int index) { return m_quickSearch->tabToolTip(index); });
 
     // What users of tabbed programs expect, through the same rules as the
     // close button and a click. Window shortcuts come before the page's keys.
@@ -76,6 +77,7 @@ TForm1::TForm1(QUrl homePageUrl, PageScript* scriptedPage, QWidget* parent)
         connect(s, &QShortcut::activated, m_tab, slot);
     };
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { m_tab->closeSelectedByUser(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T), [this] { m_quickSearch->reopenClosed(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { m_tab->selectNextByUser(1); });
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), [this] { m_tab->selectNextByUser(-1); });
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), [this] { m_tab->selectNextByUser(-1); });

@@ -16,6 +16,9 @@ public:
     virtual std::optional<int> SoItem(const QString& query, int n) = 0;
     virtual bool ShowPage(int index) = 0;
     virtual std::optional<int> DelPage(int index) = 0;
+    // The number of results of page index, once the page has it (for the
+    // tab's tooltip); nothing when it cannot tell.
+    virtual std::optional<int> ResultCount(int) { return std::nullopt; }
 };
 
 }  // namespace quorvel

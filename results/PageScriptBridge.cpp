@@ -51,6 +51,11 @@ std::optional<int> PageScriptBridge::DelPage(int index) {
     return callForIndex(QStringLiteral("DelPage"), QJsonArray{index});
 }
 
+std::optional<int> PageScriptBridge::ResultCount(int index) {
+    const std::optional<int> total = callForIndex(QStringLiteral("ResultCount"), QJsonArray{index});
+    return total && *total >= 0 ? total : std::nullopt;
+}
+
 std::optional<int> PageScriptBridge::callForIndex(const QString& name, const QJsonArray& args) {
     return PageResultConverter::fromReport(call(name, args));
 }

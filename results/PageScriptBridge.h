@@ -38,6 +38,7 @@ public:
     std::optional<int> SoItem(const QString& query, int n) override;
     bool ShowPage(int index) override;
     std::optional<int> DelPage(int index) override;
+    std::optional<int> ResultCount(int index) override;
 
     // Calls window[name](...args) on the page; the converted answer or nullopt.
     std::optional<int> callForIndex(const QString& name, const QJsonArray& args);

@@ -36,6 +36,8 @@ ResultTabStrip::ResultTabStrip(QWidget* parent) : QWidget(parent), m_bar(new Res
 
 QTabBar* ResultTabStrip::bar() const { return m_bar; }
 
+void ResultTabStrip::setToolTips(std::function<QString(int index)> toolTips) { m_bar->setToolTips(std::move(toolTips)); }
+
 void ResultTabStrip::setClient(QWidget* client) {
     m_client = client;
     client->setParent(this);

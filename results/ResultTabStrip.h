@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QWidget>
 
 class QTabBar;
@@ -29,6 +31,8 @@ public:
     int currentIndex() const { return m_current; }
     QString caption(int index) const;
     QTabBar* bar() const;
+    // What a tab's tooltip says, asked for each time it shows.
+    void setToolTips(std::function<QString(int index)> toolTips);
 
     // Program actions: they raise no change event.
     void addTab(const QString& caption);  // the text is shown as typed, "&" included

@@ -59,6 +59,12 @@ async function load(page) {
   }
   if (request !== page.request) return;  // a newer request for this page took over
   Object.assign(page, { state, data, error });
+  // Run again (F5), a page number past the new end goes to the last page.
+  if (data && page.pageNo > lastPage(page)) {
+    page.pageNo = lastPage(page);
+    load(page);
+    return;
+  }
   if (list.shown === page) draw();
 }
 
@@ -207,6 +213,22 @@ window.DelPage = function DelPage(index) {
   draw();
   return next;
 };
+
+// The number of results of page index, for the program's tab tooltip; -1
+// while the page has no answer yet.
+window.ResultCount = function ResultCount(index) {
+  const page = list.pages[Number(index)];
+  return page && page.data ? page.data.total : -1;
+};
+
+// F5 runs the shown page's search again in place: a reload of the whole page
+// would lose every result page behind the program's tabs.
+document.addEventListener('keydown', (event) => {
+  if (event.key !== 'F5') return;
+  event.preventDefault();
+  const page = list.shown;
+  if (page) load(page);
+});
 
 // Keys a browser user expects for paging: Alt+Left / Alt+Right (back and
 // forward), and the arrows when nothing else takes them.

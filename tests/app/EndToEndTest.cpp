@@ -1,5 +1,6 @@
 // Nothing scripted: the real window, the in-process results service and the
 // results page in the real browser engine.
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -16,6 +17,7 @@
 #include "CatalogIndex.h"
 #include "InProcessService.h"
 #include "PageScriptBridge.h"
+#include "QuickSearch.h"
 #include "ResultTabStrip.h"
 #include "SearchPanel.h"
 #include "Unit1.h"
@@ -118,6 +120,62 @@ private slots:
         QVERIFY(failed.wait(10000));
         QVERIFY2(failed.first().first().toString().contains(QStringLiteral("no-such-catalog-folder")),
                  qPrintable(failed.first().first().toString()));
+    }
+
+    // Tabs that forgive: a closed tab comes back with its search, a tab's
+    // tooltip tells its search and results, and F5 runs a page again in place.
+    void closedTabsComeBackAndPagesRunAgain() {
+        InProcessService service;
+        service.start(QUORVEL_SAMPLE_CATALOG_DIR);
+        TForm1 form(service.homePageUrl());
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        SearchPanel* panel = form.panel();
+        QTRY_VERIFY_WITH_TIMEOUT(panel->m_soso->isEnabled(), 30000);
+        QTest::mouseClick(panel->m_soso, Qt::LeftButton);
+        panel->m_keyword->setText(QStringLiteral("手机"));
+        panel->m_mall->setChecked(true);
+        QTest::mouseClick(panel->m_soso, Qt::LeftButton);
+        QCOMPARE(form.tabStrip()->count(), 2);
+
+        QTRY_VERIFY_WITH_TIMEOUT(form.quickSearch()->tabToolTip(1).contains(QStringLiteral("件商品")), 10000);
+        const QString tip = form.quickSearch()->tabToolTip(1);
+        QVERIFY2(tip.contains(QStringLiteral("关键字：手机")) && tip.contains(QStringLiteral("服务：淘宝商城")), qPrintable(tip));
+
+        form.tabStrip()->closeSelectedByUser();
+        QCOMPARE(form.tabStrip()->count(), 1);
+        panel->m_keyword->setText(QStringLiteral("别的"));
+        QTest::keyClick(&form, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(form.tabStrip()->count(), 2);
+        QCOMPARE(form.tabStrip()->caption(1), QStringLiteral("手机 - 所有类目"));
+        QCOMPARE(form.tabStrip()->currentIndex(), 1);
+        QCOMPARE(panel->m_keyword->text(), QStringLiteral("别的"));  // the form is left as it was
+        QTest::keyClick(&form, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);  // nothing more to bring back
+        QCOMPARE(form.tabStrip()->count(), 2);
+
+        // F5 in the page: the shown page's search again, on the same page number.
+        const auto js = [&form](const QString& script) {
+            QVariant value;
+            bool done = false;
+            form.web()->page()->runJavaScript(script, [&](const QVariant& v) { value = v; done = true; });
+            QDeadlineTimer deadline(5000);
+            while (!done && !deadline.hasExpired()) QTest::qWait(10);
+            return value;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(pageState(form.web()), QStringLiteral("ready"), 10000);
+        js(QStringLiteral("document.querySelector('.pager .next').click(); true"));
+        QTRY_VERIFY_WITH_TIMEOUT(js(QStringLiteral("document.querySelector('.position')?.textContent ?? ''")).toString().startsWith(QStringLiteral("第 2 ")), 10000);
+        js(QStringLiteral("document.querySelector('.grid').dataset.before = 'yes'; true"));
+        form.web()->setFocus();
+        QWidget* inPage = form.web()->focusProxy() ? form.web()->focusProxy() : form.web();
+        QTRY_VERIFY(inPage->hasFocus());
+        QTest::keyPress(inPage, Qt::Key_F5);
+        QTest::qWait(50);
+        QTest::keyRelease(inPage, Qt::Key_F5);
+        QTRY_VERIFY_WITH_TIMEOUT(js(QStringLiteral("document.querySelector('.grid') && !document.querySelector('.grid').dataset.before")).toBool(), 10000);
+        QVERIFY(js(QStringLiteral("document.querySelector('.position').textContent")).toString().startsWith(QStringLiteral("第 2 ")));
+        QCOMPARE(form.tabStrip()->count(), 2);
     }
 
     // Enter pressed with the focus inside the page reaches the program from
