@@ -7,6 +7,7 @@ import {
   activeFilters, creditKind, formatCount, formatPlace, formatPrice, markRanges, parseQuery, serviceName, SERVICE_ORDER,
 } from './format.js';
 import { PAGING_DEPTH } from './vocabulary.js';
+import { narrowedQuery, narrowingLabel, withNarrowing } from './narrowing.js';
 
 const PAGE_SIZE = 20;
 const view = document.getElementById('view');
@@ -21,6 +22,7 @@ function el(tag, className, text) {
 function makePage(query) {
   return {
     query, params: parseQuery(query), pageNo: 1, state: 'loading', data: null, error: '', scrollY: 0, request: 0,
+    narrowing: [],
   };
 }
 
@@ -43,8 +45,8 @@ async function load(page) {
   let data = null;
   let error = '';
   try {
-    const response = await fetch(`api/search?${page.query}&page=${page.pageNo}&size=${PAGE_SIZE}`,
-      { cache: 'no-store' });
+    const response = await fetch(`api/search?${narrowedQuery(page.query, page.narrowing)}&page=${page.pageNo}`
+      + `&size=${PAGE_SIZE}&counts=true`, { cache: 'no-store' });
     const body = await response.json().catch(() => null);
     if (!response.ok) {
       state = 'error';
@@ -150,6 +152,66 @@ function pager(page) {
   return nav;
 }
 
+function narrow(page, narrowing) {
+  page.narrowing = withNarrowing(page.narrowing, narrowing);
+  page.pageNo = 1;
+  page.scrollY = 0;
+  load(page);
+}
+
+// The narrowings in force, each removable; the tab's own search is untouched.
+function chips(page) {
+  const box = el('div', 'chips');
+  box.append(el('span', 'chips-label', '已筛选：'));
+  page.narrowing.forEach((n, at) => {
+    const chip = el('button', 'chip', `${narrowingLabel(n)} ×`);
+    chip.type = 'button';
+    chip.title = '取消这项筛选';
+    chip.addEventListener('click', () => {
+      page.narrowing = page.narrowing.filter((_, i) => i !== at);
+      page.pageNo = 1;
+      page.scrollY = 0;
+      load(page);
+    });
+    box.append(chip);
+  });
+  return box;
+}
+
+const FACET_ENTRIES = 6;
+
+// Counts to narrow by: the largest few of each kind, as buttons.
+function facets(page) {
+  const counts = page.data.counts;
+  const box = el('div', 'facets');
+  const row = (title, entries) => {
+    if (!entries.length) return;
+    const line = el('div', 'facet-row');
+    line.append(el('span', 'facet-title', title));
+    for (const { label, count, narrowing } of entries.slice(0, FACET_ENTRIES)) {
+      const button = el('button', 'facet', label);
+      button.type = 'button';
+      button.append(el('span', 'facet-count', formatCount(count)));
+      button.addEventListener('click', () => narrow(page, narrowing));
+      line.append(button);
+    }
+    box.append(line);
+  };
+  const has = (param) => page.narrowing.some((n) => n.param === param) || page.params.get(param);
+  row('类目', has('cid') ? [] : (counts.categories ?? []).map((c) => ({
+    label: c.name, count: c.count, narrowing: { param: 'cid', value: c.cid, label: c.name } })));
+  row('地区', has('area') ? [] : (counts.places ?? []).map((p) => ({
+    label: p.name, count: p.count, narrowing: { param: 'area', value: p.name, label: p.name } })));
+  row('服务', (counts.services ?? []).filter((f) => !has(f.code) && f.count < page.data.total).map((f) => ({
+    label: f.name, count: f.count, narrowing: { param: f.code, value: 'true', label: f.name } })));
+  const priced = page.narrowing.some((n) => n.param === 'price');
+  row('价格', priced ? [] : (counts.prices ?? []).filter((r) => r.count < page.data.total).map((r) => {
+    const label = r.to === null ? `${r.from} 元以上` : `${r.from}–${r.to} 元`;
+    return { label, count: r.count, narrowing: { param: 'price', value: [r.from, r.to], label } };
+  }));
+  return box;
+}
+
 function draw() {
   const page = list.shown;
   view.replaceChildren();
@@ -168,6 +230,7 @@ function draw() {
     view.append(box);
     retry.focus({ preventScroll: true });
   } else if (page.state === 'empty') {
+    if (page.narrowing.length) view.append(chips(page));
     const box = el('div', 'status empty');
     box.append(el('p', 'message', '没有找到符合条件的商品。'));
     const filters = activeFilters(page.params, words);
@@ -184,7 +247,10 @@ function draw() {
       el('span', 'took', `用时 ${page.data.tookMs} 毫秒`));
     const grid = el('ul', 'grid');
     for (const item of page.data.items) grid.append(card(item, words));
-    view.append(header, grid, pager(page));
+    view.append(header);
+    if (page.narrowing.length) view.append(chips(page));
+    if (page.data.counts) view.append(facets(page));
+    view.append(grid, pager(page));
   }
   window.scrollTo(0, page.scrollY);
 }

@@ -78,7 +78,7 @@ std::string SearchRequest::percentDecode(std::string_view value, const std::stri
 
 SearchQuery SearchRequest::parse(std::string_view raw) {
     static const std::set<std::string, std::less<>> known{"k", "cid", "sp", "ep", "area", "s", "sc", "ec",
-                                                          "oi", "co", "rd", "sr", "mall", "or", "gu", "page", "size"};
+                                                          "oi", "co", "rd", "sr", "mall", "or", "gu", "page", "size", "counts"};
     std::map<std::string, std::string, std::less<>> params;
     while (!raw.empty()) {
         const auto amp = raw.find('&');
@@ -143,6 +143,10 @@ SearchQuery SearchRequest::parse(std::string_view raw) {
             else if (*v != "false") bad(name, "must be true or false");
         }
     }
+    if (const auto* counts = get("counts")) {
+        if (*counts == "true") q.counts = true;
+        else if (*counts != "false") bad("counts", "must be true or false");
+    }
     if (const auto* page = get("page")) q.page = static_cast<int>(wholeNumber("page", *page, 1, MaxDepth));
     if (const auto* size = get("size")) q.size = static_cast<int>(wholeNumber("size", *size, 1, MaxPageSize));
     if (static_cast<long long>(q.page) * q.size > MaxDepth) {
@@ -150,5 +154,7 @@ SearchQuery SearchRequest::parse(std::string_view raw) {
     }
     return q;
 }
+
+bool SearchRequest::isKnownPlace(std::string_view place) { return knownPlaces().count(place) > 0; }
 
 }  // namespace quorvel

@@ -19,6 +19,9 @@ public:
 
     static SearchQuery parse(std::string_view rawQuery);
 
+    // Whether area may name the place (the location list's places).
+    static bool isKnownPlace(std::string_view place);
+
     // "%E7%83%AD" -> the bytes; throws ServiceError for a bad escape. "+" stays "+".
     static std::string percentDecode(std::string_view value, const std::string& parameter);
 };

@@ -53,6 +53,7 @@ CatalogColumns CatalogColumns::open(const std::filesystem::path& file) {
     c.m_cities = at<std::uint16_t>(f, layout->cities);
     c.m_credits = at<std::uint8_t>(f, layout->credits);
     c.m_services = at<std::uint8_t>(f, layout->services);
+    c.m_categories = at<std::uint8_t>(f, layout->categories);
     c.m_titles = std::string_view(f.data() + layout->titles, header.titleBytes);
 
     // The few places are read now; the per-item columns only when searched.
@@ -62,7 +63,9 @@ CatalogColumns CatalogColumns::open(const std::filesystem::path& file) {
     std::uint64_t begin = 0;
     for (std::uint64_t id = 0; id < header.places; ++id) {
         if (placeEnds[id] < begin || placeEnds[id] > names.size()) throw damaged();
-        if (id > 0) c.m_placeIds.emplace(std::string(names.substr(begin, placeEnds[id] - begin)), static_cast<std::uint16_t>(id));
+        const std::string_view name = names.substr(begin, placeEnds[id] - begin);
+        c.m_placeNames.push_back(name);
+        if (id > 0) c.m_placeIds.emplace(std::string(name), static_cast<std::uint16_t>(id));
         begin = placeEnds[id];
     }
     c.m_placeCount = header.places;

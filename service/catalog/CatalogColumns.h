@@ -30,6 +30,7 @@ public:
     std::int64_t sales(std::size_t i) const { return m_sales[i]; }
     std::int64_t commission(std::size_t i) const { return m_commissions[i]; }
     unsigned services(std::size_t i) const { return m_services[i]; }
+    int category(std::size_t i) const { return m_categories[i]; }  // row of the category table
     std::uint16_t province(std::size_t i) const { return m_provinces[i]; }
     std::uint16_t city(std::size_t i) const { return m_cities[i]; }
     // Throws CatalogError when the column is damaged.
@@ -45,6 +46,7 @@ public:
     // The place's id, 0 when no item has it.
     std::uint16_t placeId(std::string_view place) const;
     std::size_t placeCount() const { return m_placeCount; }
+    std::string_view placeName(std::uint16_t id) const { return id < m_placeNames.size() ? m_placeNames[id] : ""; }
 
 private:
     std::shared_ptr<const MappedFile> m_file;
@@ -61,9 +63,11 @@ private:
     const std::uint16_t* m_cities = nullptr;
     const std::uint8_t* m_credits = nullptr;
     const std::uint8_t* m_services = nullptr;
+    const std::uint8_t* m_categories = nullptr;
     std::string_view m_titles;
     std::size_t m_placeCount = 0;
     std::unordered_map<std::string, std::uint16_t> m_placeIds;
+    std::vector<std::string_view> m_placeNames;  // into the mapped file
 };
 
 }  // namespace quorvel

@@ -1,6 +1,7 @@
 #include "CatalogIndex.h"
 
 #include <algorithm>
+#include <iterator>
 #include <atomic>
 #include <cctype>
 #include <fstream>
@@ -207,6 +208,28 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
         const std::size_t keep = static_cast<std::size_t>(q.page) * static_cast<std::size_t>(q.size);
         std::priority_queue<Ranked> best;  // the worst kept match on top
         SearchResult result;
+        SearchCounts counts;
+        if (q.counts) {
+            counts.categories.assign(static_cast<std::size_t>(CategoryTable().size()), 0);
+            counts.places.assign(c.placeCount(), 0);
+            counts.services.assign(ServiceFilterTable().size(), 0);
+            counts.prices.assign(std::size(SearchCounts::PriceEdgesYuan) + 1, 0);
+        }
+        const auto count = [&](std::size_t i) {
+            const auto category = static_cast<std::size_t>(c.category(i));
+            if (category < counts.categories.size()) ++counts.categories[category];
+            const std::uint16_t place = c.province(i) ? c.province(i) : c.city(i);
+            if (place < counts.places.size()) ++counts.places[place];
+            for (unsigned f = 0, flags = c.services(i); flags && f < counts.services.size(); ++f, flags >>= 1) {
+                counts.services[f] += flags & 1u;
+            }
+            const std::int64_t price = c.price(i);
+            for (std::size_t b = 0; b < counts.prices.size(); ++b) {
+                const std::int64_t low = b == 0 ? 0 : SearchCounts::PriceEdgesYuan[b - 1] * 100;
+                const bool last = b == std::size(SearchCounts::PriceEdgesYuan);
+                if (price >= low && (last || price <= SearchCounts::PriceEdgesYuan[b] * 100)) ++counts.prices[b];
+            }
+        };
 
         const auto consider = [&](Xapian::docid doc) {
             const std::size_t i = doc - 1;
@@ -228,6 +251,7 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
                 }
             }
             ++result.total;
+            if (q.counts) count(i);
             const Ranked r{sortKey(c, i, q.sort), doc};
             if (best.size() < keep) {
                 best.push(r);
@@ -284,6 +308,10 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
         std::reverse(page.begin(), page.end());
         const std::size_t first = static_cast<std::size_t>(q.page - 1) * static_cast<std::size_t>(q.size);
         for (std::size_t k = first; k < page.size(); ++k) result.items.push_back(itemRecord(page[k].doc - 1));
+        if (q.counts) {
+            for (std::uint16_t id = 0; id < c.placeCount(); ++id) counts.placeNames.emplace_back(c.placeName(id));
+            result.counts = std::move(counts);
+        }
         return result;
     } catch (const Xapian::Error& e) {
         throw CatalogError("the catalog cannot be read: " + e.get_description());

@@ -9,6 +9,7 @@
 #include "CatalogError.h"
 #include "ColumnsFormat.h"
 #include "Utf8.h"
+#include "Vocabulary.h"
 
 namespace quorvel {
 
@@ -19,6 +20,7 @@ void ColumnsBuilder::reserve(std::size_t n) {
     m_sales.reserve(n);
     m_commissions.reserve(n);
     m_services.reserve(n);
+    m_categories.reserve(n);
     m_provinces.reserve(n);
     m_cities.reserve(n);
     m_titleEnds.reserve(n);
@@ -43,6 +45,7 @@ void ColumnsBuilder::add(const CatalogItem& item, std::uint64_t itemBytes) {
     m_sales.push_back(item.sales);
     m_commissions.push_back(item.commission);
     m_services.push_back(static_cast<std::uint8_t>(item.services));
+    m_categories.push_back(static_cast<std::uint8_t>(CategoryTable().indexOfCode(item.categoryId).value_or(0)));
     m_provinces.push_back(internPlace(item.province));
     m_cities.push_back(internPlace(item.city));
     m_titles += LowerAscii(item.title);
@@ -97,6 +100,7 @@ void ColumnsBuilder::write(const std::filesystem::path& file) const {
     column(layout->cities, m_cities);
     column(layout->credits, m_credits);
     column(layout->services, m_services);
+    column(layout->categories, m_categories);
     put(layout->titles, m_titles.data(), m_titles.size());
     put(layout->placeNames, names.data(), names.size());
     header.checksum = XXH3_64bits_digest(hash.get());

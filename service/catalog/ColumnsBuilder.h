@@ -31,6 +31,7 @@ private:
     std::vector<std::int64_t> m_sales;
     std::vector<std::int64_t> m_commissions;
     std::vector<std::uint8_t> m_services;
+    std::vector<std::uint8_t> m_categories;
     std::vector<std::uint16_t> m_provinces;
     std::vector<std::uint16_t> m_cities;
     std::vector<std::uint64_t> m_titleEnds;

@@ -9,8 +9,8 @@ namespace quorvel {
 // an 8-byte boundary, so that the file is searched where it is mapped.
 //   ids u64, prices i64, sales i64, commissions i64, titleEnds u64,
 //   itemEnds u64, recordSums u64[recordBlocks], placeEnds u64[places],
-//   provinces u16, cities u16, credits u8, services u8, titles (lowered,
-//   back to back), place names.
+//   provinces u16, cities u16, credits u8, services u8, categories u8 (row
+//   of the category table), titles (lowered, back to back), place names.
 // Place 0 is "no place". Every count is in the header, so the file's size
 // is known before anything is read, and checked against it. checksum is the
 // XXH3 hash of everything after the header; recordSums hold the XXH3 hash
@@ -29,7 +29,7 @@ struct ColumnsHeader {
 
 struct ColumnsLayout {
     std::uint64_t ids, prices, sales, commissions, titleEnds, itemEnds, recordSums, placeEnds, provinces, cities, credits,
-        services, titles, placeNames, total;
+        services, categories, titles, placeNames, total;
 
     // Offsets of every column; nothing when the counts cannot describe a
     // file (too large, overflowing).
@@ -60,13 +60,14 @@ struct ColumnsLayout {
         l.cities = next(2 * n);
         l.credits = next(n);
         l.services = next(n);
+        l.categories = next(n);
         l.titles = next(h.titleBytes);
         l.placeNames = next(h.placeBytes);
         l.total = at;
         return l;
     }
 
-    static constexpr int Version = 4;  // the last two characters of the mark
+    static constexpr int Version = 5;  // the last two characters of the mark
     static constexpr char Magic[8] = {'Q', 'V', 'C', 'O', 'L', 'S', '0', '0' + Version};
     static constexpr std::uint32_t RecordBlockBytes = 64 * 1024;
     static constexpr std::uint32_t ByteOrderMark = 0x01020304;

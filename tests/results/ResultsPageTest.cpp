@@ -173,6 +173,27 @@ private slots:
         QVERIFY(waitForState(QStringLiteral("ready")));
     }
 
+    // A count narrows the page's results in place; its chip takes it back.
+    void countsNarrowAndChipsWiden() {
+        search(kAll);
+        QVERIFY(waitForState(QStringLiteral("ready")));
+        const QString allTotal = js("document.querySelector('.summary .total').textContent").toString();
+        const int count = js("Number(document.querySelector('.facet-row .facet .facet-count').textContent)").toInt();
+        const QString label = js("document.querySelector('.facet-row .facet').firstChild.textContent").toString();
+        QVERIFY(count > 0);
+        js("document.querySelector('.facet-row .facet').click(); true");
+        QTRY_COMPARE_WITH_TIMEOUT(js("document.querySelector('.summary .total')?.textContent ?? ''").toString(),
+                                  QStringLiteral("找到 %1 件商品").arg(count), 10000);
+        QCOMPARE(js("document.querySelector('.chip').textContent").toString(), QStringLiteral("类目：%1 ×").arg(label));
+        QCOMPARE(m_form->bridge()->SoItem(kAll, 1), 0);  // the page's own search is as it was
+        // Counts are text: their names make no elements of their own.
+        QCOMPARE(js("document.querySelectorAll('.facets *:not(div):not(span):not(button)').length").toInt(), 0);
+        js("document.querySelector('.chip').click(); true");
+        QTRY_COMPARE_WITH_TIMEOUT(js("document.querySelector('.summary .total')?.textContent ?? ''").toString(), allTotal,
+                                  10000);
+        QCOMPARE(js("document.querySelectorAll('.chip').length").toInt(), 0);
+    }
+
     void markupInATitleIsText() {
         m_form->panel()->m_keyword->setText(QStringLiteral("热水壶"));
         QTest::mouseClick(m_form->panel()->m_soso, Qt::LeftButton);

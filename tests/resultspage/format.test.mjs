@@ -51,3 +51,18 @@ test('the filters to loosen name only what is set', () => {
     'k=&cid=16&sp=10&ep=99999999&area=%E5%8C%97%E4%BA%AC&s=price_asc&sc=1diamond&ec=5goldencrown&oi=true&gu=true'));
   assert.deepEqual(all, ['类目', '价格区间 10–99999999 元', '所在地（北京）', '信用范围', '海外商品', '消保商品']);
 });
+
+test('narrowing replaces the parameters it names and keeps the rest byte for byte', async () => {
+  const { narrowedQuery, withNarrowing } = await import('../../resultspage/narrowing.js');
+  const query = 'k=%E7%83%AD%E5%8D%96&sp=0&ep=99999999&area=&s=commissionVolume_desc&sc=1heart&ec=5goldencrown';
+  let n = withNarrowing([], { param: 'cid', value: '16', label: '女装' });
+  n = withNarrowing(n, { param: 'area', value: '江苏', label: '江苏' });
+  n = withNarrowing(n, { param: 'price', value: [10, 50], label: '10–50 元' });
+  n = withNarrowing(n, { param: 'co', value: 'true', label: '货到付款' });
+  n = withNarrowing(n, { param: 'cid', value: '1512', label: '手机' });  // the same kind replaces
+  assert.equal(narrowedQuery(query, n),
+    'k=%E7%83%AD%E5%8D%96&s=commissionVolume_desc&sc=1heart&ec=5goldencrown'
+    + '&area=%E6%B1%9F%E8%8B%8F&sp=10&ep=50&co=true&cid=1512');
+  assert.equal(narrowedQuery(query, [{ param: 'price', value: [5000, null] }]).endsWith('&sp=5000&ep=99999999'), true);
+  assert.equal(narrowedQuery(query, []), query);
+});

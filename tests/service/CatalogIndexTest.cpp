@@ -8,6 +8,8 @@
 
 #include "CatalogError.h"
 #include "CatalogFixture.h"
+#include "QueryBuilder.h"
+#include "SearchApi.h"
 #include "SearchRequest.h"
 
 using namespace quorvel;
@@ -114,6 +116,37 @@ TEST_F(CatalogIndexTest, ItemsCarryTheirFields) {
     EXPECT_EQ(item["creditText"], "  三  钻");
     EXPECT_EQ(item["services"], (nlohmann::json{"co", "sr"}));
     EXPECT_EQ(item["url"], "https://shop.example.com/101");
+}
+
+// Every count a search answers with is the total of the search narrowed by it.
+TEST_F(CatalogIndexTest, CountsAreTheTotalsOfTheNarrowedSearches) {
+    const SearchApi api(s_index);
+    const auto total = [&](const std::string& raw) { return nlohmann::json::parse(api(raw))["total"].get<std::uint64_t>(); };
+    for (const std::string base : {"k=", "k=%E7%83%AD", "k=&co=true", "k=&s=price_asc&sc=2heart&ec=5goldencrown"}) {
+        SCOPED_TRACE(base);
+        const auto answer = nlohmann::json::parse(api(base + "&counts=true"));
+        const auto& counts = answer["counts"];
+        std::uint64_t inCategories = 0;
+        for (const auto& c : counts["categories"]) {
+            EXPECT_EQ(c["count"].get<std::uint64_t>(), total(base + "&cid=" + c["cid"].get<std::string>())) << c;
+            inCategories += c["count"].get<std::uint64_t>();
+        }
+        EXPECT_EQ(inCategories, answer["total"].get<std::uint64_t>());  // every fixture item has a category
+        for (const auto& p : counts["places"]) {
+            EXPECT_EQ(p["count"].get<std::uint64_t>(),
+                      total(base + "&area=" + EncodeQueryValue(p["name"].get<std::string>()))) << p;
+        }
+        for (const auto& f : counts["services"]) {
+            if (base.find(f["code"].get<std::string>() + "=") != std::string::npos) continue;  // required already
+            EXPECT_EQ(f["count"].get<std::uint64_t>(), total(base + "&" + f["code"].get<std::string>() + "=true")) << f;
+        }
+        for (const auto& r : counts["prices"]) {
+            const std::string to = r["to"].is_null() ? "" : "&ep=" + std::to_string(r["to"].get<int>());
+            EXPECT_EQ(r["count"].get<std::uint64_t>(), total(base + "&sp=" + std::to_string(r["from"].get<int>()) + to)) << r;
+        }
+    }
+    EXPECT_FALSE(nlohmann::json::parse(api("k="))
+                     .contains("counts"));  // only when asked for
 }
 
 TEST(CatalogOpen, MissingOrNotACatalogNamesTheFolder) {

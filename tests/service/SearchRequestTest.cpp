@@ -57,6 +57,7 @@ TEST(SearchRequest, BadValuesNameTheParameter) {
         {"sc=6heart", "sc"},
         {"ec=", "ec"},
         {"oi=yes", "oi"},
+        {"counts=1", "counts"},
         {"page=0", "page"},
         {"size=101", "size"},
         {"page=200&size=100", "page"},  // deeper than paging goes
