@@ -7,6 +7,7 @@
 #include "DataPaths.h"
 #include "ResultsService.h"
 #include "SearchApi.h"
+#include "SuggestApi.h"
 
 namespace quorvel {
 
@@ -61,6 +62,7 @@ void InProcessService::start(const std::filesystem::path& catalog, CatalogHandle
     m_catalog = CatalogHandle::openInBackground(
         catalog, std::move(open), [notifier = m_notifier](const std::exception_ptr& failure) { notifier->tell(failure); });
     m_service = std::make_unique<ResultsService>(SearchApi(std::shared_ptr<const CatalogHandle>(m_catalog)));
+    m_service->setSuggest(SuggestApi(std::shared_ptr<const CatalogHandle>(m_catalog)));
     m_service->start("127.0.0.1", 0);
 }
 

@@ -91,7 +91,8 @@ HttpResponse ResultsService::route(const HttpRequest& request) const {
         moved.setHeader("Location", std::string(base));
         return moved;
     }
-    if (request.path == std::string(base) + "api/search") return serveSearch(request);
+    if (request.path == std::string(base) + "api/search") return serveApi(m_search, request);
+    if (request.path == std::string(base) + "api/suggest") return serveApi(m_suggest, request);
     if (ours) return serveAsset(request);
     throw ServiceError(ErrorKind::NotFound, "no such page: " + request.path);
 }
@@ -119,15 +120,15 @@ HttpResponse ResultsService::serveAsset(const HttpRequest& request) const {
     throw ServiceError(ErrorKind::NotFound, "no such page: " + request.path);
 }
 
-HttpResponse ResultsService::serveSearch(const HttpRequest& request) const {
-    if (!m_search) throw ServiceError(ErrorKind::CatalogUnavailable, "this service has no catalog");
+HttpResponse ResultsService::serveApi(const SearchFunction& api, const HttpRequest& request) const {
+    if (!api) throw ServiceError(ErrorKind::CatalogUnavailable, "this service has no catalog");
     if (request.rawQuery.size() > kMaxQueryLength) {
         throw ServiceError(ErrorKind::RequestTooLarge,
                            "the query is longer than " + std::to_string(kMaxQueryLength) + " characters");
     }
     HttpResponse found;
     found.contentType = "application/json; charset=utf-8";
-    found.body = m_search(request.rawQuery);
+    found.body = api(request.rawQuery);
     found.setHeader("Cache-Control", "no-store");
     found.setHeader("X-Content-Type-Options", "nosniff");
     return found;

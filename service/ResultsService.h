@@ -27,6 +27,10 @@ public:
     ResultsService(const ResultsService&) = delete;
     ResultsService& operator=(const ResultsService&) = delete;
 
+    // Answers GET .../api/suggest (the raw query in, JSON out); without one
+    // that route answers 503. Call before start().
+    void setSuggest(SearchFunction suggest) { m_suggest = std::move(suggest); }
+
     // Host names (with or without ":port") that requests may name besides the
     // listening address itself, e.g. the public name of a hosted service.
     // Call before start().
@@ -47,11 +51,12 @@ public:
 private:
     HttpResponse route(const HttpRequest& request) const;
     HttpResponse serveAsset(const HttpRequest& request) const;
-    HttpResponse serveSearch(const HttpRequest& request) const;
+    HttpResponse serveApi(const SearchFunction& api, const HttpRequest& request) const;
     bool hostAllowed(const HttpRequest& request) const;
 
     std::unique_ptr<HttpServer> m_server;
     SearchFunction m_search;
+    SearchFunction m_suggest;
     std::vector<std::string> m_allowedHosts;  // as given, lowered
     std::vector<std::string> m_hostHeaders;   // every Host value accepted, made once at start
     std::string m_host;

@@ -11,6 +11,7 @@
 #include "CatalogIndex.h"
 #include "ResultsService.h"
 #include "SearchApi.h"
+#include "SuggestApi.h"
 #include "StopSignal.h"
 
 using namespace quorvel;
@@ -58,6 +59,7 @@ int main(int argc, char* argv[]) {
     try {
         const auto index = CatalogIndex::open(catalog);
         ResultsService service{SearchApi(index)};
+        service.setSuggest(SuggestApi(index));
         service.allowHosts(allowed);
         service.start(host, port);
         std::cout << "Serving " << index->size() << " items from " << catalog << " at " << service.pageUrl()

@@ -8,12 +8,14 @@ namespace quorvel {
 //   DIR/gen-*/xapian   the index (title terms, category, service flags)
 //   DIR/gen-*/columns  what searches filter and sort on (a service holds it locked)
 //   DIR/gen-*/items    the item records, as the search API returns them
+//   DIR/gen-*/words    the titles' words with how many titles hold each
 namespace CatalogFolder {
 inline constexpr const char* CurrentFile = "CURRENT";
 inline constexpr const char* LockFile = "LOCK";
 inline constexpr const char* IndexFolder = "xapian";
 inline constexpr const char* ColumnsFile = "columns";
 inline constexpr const char* RecordsFile = "items";
+inline constexpr const char* WordsFile = "words";  // title words with their counts, for suggestions
 inline constexpr const char* GenerationPrefix = "gen-";
 }  // namespace CatalogFolder
 

@@ -104,7 +104,14 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::openGeneration(const fs::path&
     if (records->size() != columns.recordBytes() || columns.recordBlocks() != blocks) {
         throw CatalogError("the catalog in " + dir.string() + " is damaged (its item records are missing or cut); import it again");
     }
-    std::shared_ptr<const CatalogIndex> index(new CatalogIndex(dir, genDir, std::move(columns), std::move(records), std::move(inUse)));
+    SuggestionWords words;
+    try {
+        words = SuggestionWords::open(genDir / CatalogFolder::WordsFile);
+    } catch (const CatalogError& e) {
+        throw inFolder(e);
+    }
+    std::shared_ptr<const CatalogIndex> index(
+        new CatalogIndex(dir, genDir, std::move(columns), std::move(records), std::move(words), std::move(inUse)));
     // Open once here, so that a damaged index is reported at start, not at the first search.
     try {
         const Xapian::Database db((genDir / CatalogFolder::IndexFolder).string());
@@ -118,9 +125,10 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::openGeneration(const fs::path&
 }
 
 CatalogIndex::CatalogIndex(fs::path folder, fs::path generation, CatalogColumns columns,
-                           std::shared_ptr<const MappedFile> records, std::unique_ptr<FileLock> inUse)
+                           std::shared_ptr<const MappedFile> records, SuggestionWords words,
+                           std::unique_ptr<FileLock> inUse)
     : m_folder(std::move(folder)), m_generation(std::move(generation)), m_columns(std::move(columns)),
-      m_records(std::move(records)), m_inUse(std::move(inUse)),
+      m_records(std::move(records)), m_words(std::move(words)), m_inUse(std::move(inUse)),
       m_recordBlockState(new std::atomic<std::uint8_t>[m_columns.recordBlocks()]()) {}
 
 CatalogIndex::~CatalogIndex() = default;
@@ -316,6 +324,25 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
     } catch (const Xapian::Error& e) {
         throw CatalogError("the catalog cannot be read: " + e.get_description());
     }
+}
+
+}  // namespace quorvel
+
+namespace quorvel {
+
+std::vector<CatalogIndex::Suggestion> CatalogIndex::suggest(std::string_view text, std::size_t limit) const {
+    // The titles' own word counts pick the candidates; each is then counted
+    // as a search for it counts (a word is found inside longer words too).
+    std::vector<Suggestion> out;
+    for (const auto& candidate : m_words.matching(text, limit * 3)) {
+        SearchQuery q;
+        q.words = {std::string(candidate.word)};
+        q.size = 1;
+        out.push_back({std::string(candidate.word), search(q).total});
+    }
+    std::stable_sort(out.begin(), out.end(), [](const Suggestion& a, const Suggestion& b) { return a.items > b.items; });
+    if (out.size() > limit) out.resize(limit);
+    return out;
 }
 
 }  // namespace quorvel

@@ -7,9 +7,11 @@
 #include <mutex>
 #include <vector>
 #include <string>
+#include <string_view>
 
 #include "CatalogColumns.h"
 #include "SearchQuery.h"
+#include "SuggestionWords.h"
 
 namespace Xapian {
 class Database;
@@ -35,6 +37,14 @@ public:
 
     SearchResult search(const SearchQuery& query) const;
 
+    // Up to limit words of the titles that start with or contain text, each
+    // with the number of items a search for it finds, the most first.
+    struct Suggestion {
+        std::string word;
+        std::uint64_t items;
+    };
+    std::vector<Suggestion> suggest(std::string_view text, std::size_t limit) const;
+
     std::size_t size() const { return m_columns.size(); }
     const std::filesystem::path& folder() const { return m_folder; }
 
@@ -48,7 +58,7 @@ public:
 
 private:
     CatalogIndex(std::filesystem::path folder, std::filesystem::path generation, CatalogColumns columns,
-                 std::shared_ptr<const MappedFile> records, std::unique_ptr<FileLock> inUse);
+                 std::shared_ptr<const MappedFile> records, SuggestionWords words, std::unique_ptr<FileLock> inUse);
     static std::shared_ptr<const CatalogIndex> openGeneration(const std::filesystem::path& dir,
                                                               const std::string& generation);
     std::unique_ptr<Xapian::Database> takeReader() const;
@@ -59,6 +69,7 @@ private:
     std::filesystem::path m_generation;
     CatalogColumns m_columns;
     std::shared_ptr<const MappedFile> m_records;  // the item records, as the page reads them
+    SuggestionWords m_words;
     std::unique_ptr<FileLock> m_inUse;            // keeps imports from removing this generation
     // Each block of the records: 0 not yet checked, 1 matches its checksum, 2 damaged.
     std::unique_ptr<std::atomic<std::uint8_t>[]> m_recordBlockState;

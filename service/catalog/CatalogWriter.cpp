@@ -19,6 +19,7 @@
 #include "CatalogError.h"
 #include "CatalogFolder.h"
 #include "ItemRecord.h"
+#include "SuggestionWords.h"
 #include "FileLock.h"
 #include "TermPrefixes.h"
 #include "TitleTerms.h"
@@ -176,6 +177,9 @@ void CatalogWriter::write(const fs::path& dir, std::vector<CatalogItem> items, c
             columns.setRecordSums(sums.finish());
         }
         columns.write(partial / CatalogFolder::ColumnsFile);
+        SuggestionWords::Builder words;
+        for (const auto& item : items) words.addTitle(item.title);
+        words.write(partial / CatalogFolder::WordsFile);
         // For people looking at the folder; the column file's own mark is what is checked.
         nlohmann::json meta{{"format", ColumnsLayout::Version}, {"items", items.size()}};
         writeTextFile(partial / "catalog.json", meta.dump(2) + "\n");

@@ -16,6 +16,7 @@
 #include "RawConnection.h"
 #include "ResultsService.h"
 #include "SearchApi.h"
+#include "SuggestApi.h"
 
 using namespace quorvel;
 
@@ -26,6 +27,7 @@ protected:
     static void SetUpTestSuite() {
         FixtureCatalogSuite::SetUpTestSuite();
         s_service = std::make_unique<ResultsService>(SearchApi(s_index));
+        s_service->setSuggest(SuggestApi(s_index));
         s_port = s_service->start("127.0.0.1", 0);
     }
     static void TearDownTestSuite() {
@@ -117,6 +119,40 @@ TEST_F(ServiceTest, RequestsNamingAnotherHostAreRefused) {
         ASSERT_TRUE(r) << host;
         EXPECT_EQ(r->status, status) << host;
     }
+}
+
+// Words of the titles, ranked by how many items a search for each finds.
+TEST_F(ServiceTest, SuggestionsRankWordsByTheItemsTheyFind) {
+    using Expected = std::vector<std::pair<std::string, int>>;
+    const std::pair<std::string, Expected> cases[] = {
+        {"q=%E8%BF%9E%E8%A1%A3", {{"连衣", 2}, {"连衣裙", 1}}},          // 连衣: the word is in one title, the search finds two
+        {"q=%E7%83%AD", {{"热卖", 3}, {"<b>热水壶</b>", 1}}},            // 热: markup stays text
+        {"q=%E7%83%AD&n=1", {{"热卖", 3}}},
+        {"q=%E5%8D%96%20%E8%BF%9E%E8%A1%A3%E8%A3%99", {{"连衣裙", 1}}},  // the last word of a keyword is completed
+        {"q=IPHONE", {{"iphone", 2}, {"iphone4手机壳", 1}}},
+        {"q=%E7%81%AB%E6%98%9F", {}},                                    // 火星: nothing
+        {"q=", {}},
+    };
+    for (const auto& [raw, expected] : cases) {
+        const auto r = get("/soft/quorvel/api/suggest?" + raw);
+        ASSERT_TRUE(r) << raw;
+        ASSERT_EQ(r->status, 200) << raw << r->body;
+        Expected got;
+        const auto body = nlohmann::json::parse(r->body);
+        for (const auto& s : body["suggestions"]) got.emplace_back(s["text"], s["count"]);
+        EXPECT_EQ(got, expected) << raw << " " << r->body;
+    }
+    const std::pair<std::string, const char*> bad[] = {
+        {"n=3", "q"}, {"q=%E7%8", "q"}, {"q=" + std::string(65, 'a'), "q"}, {"q=a&q=b", "q"},
+        {"q=a&n=0", "n"}, {"q=a&n=11", "n"}, {"q=a&n=x", "n"},
+    };
+    for (const auto& [raw, parameter] : bad) {
+        const auto r = get("/soft/quorvel/api/suggest?" + raw);
+        ASSERT_TRUE(r) << raw;
+        EXPECT_EQ(r->status, 400) << raw;
+        EXPECT_EQ(nlohmann::json::parse(r->body)["error"]["parameter"], parameter) << raw;
+    }
+    EXPECT_EQ(get("/soft/quorvel/api/suggest?q=a", {{"Host", "attacker.example"}})->status, 403);
 }
 
 TEST_F(ServiceTest, TwoHostHeadersAreRefused) {
