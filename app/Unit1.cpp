@@ -12,6 +12,7 @@
 #include <QWebEngineView>
 
 #include "AdvancedSearchLauncher.h"
+#include "KeywordSuggestions.h"
 #include "ProcessKiller.h"
 #include "QuickSearch.h"
 #include "ResultTabStrip.h"
@@ -68,6 +69,8 @@ TForm1::TForm1(QUrl homePageUrl, PageScript* scriptedPage, QWidget* parent)
     connect(Panel1->m_soso, &QPushButton::clicked, m_quickSearch, &QuickSearch::m_sosoClick);
     connect(m_bridge, &PageScriptBridge::pageLost, m_quickSearch, &QuickSearch::pageLost);
     m_tab->setToolTips([this](int index) { return m_quickSearch->tabToolTip(index); });
+    m_suggestions = new KeywordSuggestions(Panel1->m_keyword, m_homePageUrl.resolved(QUrl(QStringLiteral("api/suggest"))),
+                                           [this] { if (Panel1->m_soso->isEnabled()) Panel1->m_soso->click(); }, this);
 
     // What users of tabbed programs expect, through the same rules as the
     // close button and a click. Window shortcuts come before the page's keys.

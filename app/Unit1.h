@@ -13,6 +13,7 @@ class QWebEngineView;
 namespace quorvel {
 
 class AdvancedSearchLauncher;
+class KeywordSuggestions;
 class QuickSearch;
 class PageScript;
 class PageScriptBridge;
@@ -50,6 +51,7 @@ public:
     QWebEngineView* web() const { return m_web; }
     PageScriptBridge* bridge() const { return m_bridge; }
     ShellOpener& shell() const { return *m_shell; }
+    KeywordSuggestions* suggestions() const { return m_suggestions; }
     const AdvancedSearchLauncher& launcher() const { return *m_launcher; }
 
 protected:
@@ -72,6 +74,7 @@ private:
     QWebEngineView* m_web;
     PageScriptBridge* m_bridge;
     QuickSearch* m_quickSearch;
+    KeywordSuggestions* m_suggestions;
     std::unique_ptr<ShellOpener> m_shell;
     std::unique_ptr<AdvancedSearchLauncher> m_launcher;
     QMargins m_placedWithFrame;

@@ -1,7 +1,10 @@
 // Nothing scripted: the real window, the in-process results service and the
 // results page in the real browser engine.
+#include <QApplication>
 #include <QCheckBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
@@ -16,6 +19,7 @@
 
 #include "CatalogIndex.h"
 #include "InProcessService.h"
+#include "KeywordSuggestions.h"
 #include "PageScriptBridge.h"
 #include "QuickSearch.h"
 #include "ResultTabStrip.h"
@@ -176,6 +180,47 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(js(QStringLiteral("document.querySelector('.grid') && !document.querySelector('.grid').dataset.before")).toBool(), 10000);
         QVERIFY(js(QStringLiteral("document.querySelector('.position').textContent")).toString().startsWith(QStringLiteral("第 2 ")));
         QCOMPARE(form.tabStrip()->count(), 2);
+    }
+
+    // Typing shows suggestions from the catalog; choosing one searches for it.
+    void typingSuggestsAndChoosingSearches() {
+        InProcessService service;
+        service.start(QUORVEL_SAMPLE_CATALOG_DIR);
+        TForm1 form(service.homePageUrl());
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        SearchPanel* panel = form.panel();
+        QTRY_VERIFY_WITH_TIMEOUT(panel->m_soso->isEnabled(), 30000);
+        QListWidget* list = form.suggestions()->list();
+
+        panel->m_keyword->setFocus();
+        panel->m_keyword->clear();
+        // As an input method commits Chinese text (its composition is not text yet).
+        const auto commit = [&](const QString& text) {
+            QInputMethodEvent composing(QStringLiteral("lianyi"), {});
+            QApplication::sendEvent(panel->m_keyword, &composing);
+            QInputMethodEvent committed;
+            committed.setCommitString(text);
+            QApplication::sendEvent(panel->m_keyword, &committed);
+        };
+        commit(QStringLiteral("连衣"));
+        QTRY_VERIFY_WITH_TIMEOUT(list->isVisible() && list->count() > 0, 5000);
+        QTest::keyClick(panel->m_keyword, Qt::Key_Escape);  // closes, leaves the text
+        QVERIFY(!list->isVisible());
+        QCOMPARE(panel->m_keyword->text(), QStringLiteral("连衣"));
+        QCOMPARE(form.tabStrip()->count(), 0);
+
+        commit(QStringLiteral("裙"));
+        QTRY_VERIFY_WITH_TIMEOUT(list->isVisible() && list->count() > 0, 5000);
+        const QString first = list->item(0)->data(Qt::UserRole).toString();
+        QVERIFY2(first.contains(QStringLiteral("连衣裙")), qPrintable(first));
+        QTest::keyClick(panel->m_keyword, Qt::Key_Down);
+        QTest::keyClick(panel->m_keyword, Qt::Key_Return);
+        QCOMPARE(panel->m_keyword->text(), first);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(form.tabStrip()->count(), 1);
+        QCOMPARE(form.tabStrip()->caption(0), first + QStringLiteral(" - 所有类目"));
     }
 
     // Enter pressed with the focus inside the page reaches the program from
