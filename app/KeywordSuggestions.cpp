@@ -78,6 +78,7 @@ void KeywordSuggestions::ask() {
     url.setQuery(query);
     QNetworkRequest request(url);
     request.setTransferTimeout(2000);
+    emit asked();
     m_pending = m_network->get(request);
     QNetworkReply* reply = m_pending;
     connect(reply, &QNetworkReply::finished, this, [this, reply] { answered(reply); });

@@ -33,6 +33,7 @@ public:
     QListWidget* list() const { return m_list; }
 
 signals:
+    void asked();  // the pause after typing is over: the service is asked
     void shown();  // a list of suggestions was put up
 
 protected:
