@@ -76,10 +76,9 @@ std::string SearchRequest::percentDecode(std::string_view value, const std::stri
     return out;
 }
 
-SearchQuery SearchRequest::parse(std::string_view raw) {
-    static const std::set<std::string, std::less<>> known{"k", "cid", "sp", "ep", "area", "s", "sc", "ec",
-                                                          "oi", "co", "rd", "sr", "mall", "or", "gu", "page", "size", "counts"};
-    std::map<std::string, std::string, std::less<>> params;
+SearchRequest::Parameters SearchRequest::parameters(std::string_view raw,
+                                                   const std::set<std::string, std::less<>>& known) {
+    Parameters params;
     while (!raw.empty()) {
         const auto amp = raw.find('&');
         const std::string_view part = raw.substr(0, amp);
@@ -91,6 +90,13 @@ SearchQuery SearchRequest::parse(std::string_view raw) {
         if (params.count(name)) bad(name, "is given more than once");
         params[name] = percentDecode(eq == std::string_view::npos ? std::string_view() : part.substr(eq + 1), name);
     }
+    return params;
+}
+
+SearchQuery SearchRequest::parse(std::string_view raw) {
+    static const std::set<std::string, std::less<>> known{"k", "cid", "sp", "ep", "area", "s", "sc", "ec",
+                                                          "oi", "co", "rd", "sr", "mall", "or", "gu", "page", "size", "counts"};
+    const Parameters params = parameters(raw, known);
     const auto get = [&](const char* name) -> const std::string* {
         const auto it = params.find(name);
         return it == params.end() ? nullptr : &it->second;

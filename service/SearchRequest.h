@@ -1,5 +1,7 @@
 #pragma once
 
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,11 @@ public:
 
     // Whether area may name the place (the location list's places).
     static bool isKnownPlace(std::string_view place);
+
+    // The known parameters of a query string, decoded; others are ignored,
+    // one given twice throws ServiceError naming it.
+    using Parameters = std::map<std::string, std::string, std::less<>>;
+    static Parameters parameters(std::string_view rawQuery, const std::set<std::string, std::less<>>& known);
 
     // "%E7%83%AD" -> the bytes; throws ServiceError for a bad escape. "+" stays "+".
     static std::string percentDecode(std::string_view value, const std::string& parameter);

@@ -1,7 +1,7 @@
 #include "SuggestApi.h"
 
 #include <charconv>
-#include <map>
+#include <set>
 
 #include <nlohmann/json.hpp>
 
@@ -27,18 +27,8 @@ SuggestApi::SuggestApi(std::shared_ptr<const CatalogHandle> catalog) : m_catalog
 SuggestApi::SuggestApi(std::shared_ptr<const CatalogIndex> index) : m_catalog(CatalogHandle::of(std::move(index))) {}
 
 std::string SuggestApi::operator()(std::string_view raw) const {
-    std::map<std::string, std::string, std::less<>> params;
-    while (!raw.empty()) {
-        const auto amp = raw.find('&');
-        const std::string_view part = raw.substr(0, amp);
-        raw = amp == std::string_view::npos ? std::string_view() : raw.substr(amp + 1);
-        if (part.empty()) continue;
-        const auto eq = part.find('=');
-        const std::string name(part.substr(0, eq));
-        if (name != "q" && name != "n") continue;  // not ours: ignored
-        if (params.count(name)) bad(name, "is given more than once");
-        params[name] = SearchRequest::percentDecode(eq == std::string_view::npos ? std::string_view() : part.substr(eq + 1), name);
-    }
+    static const std::set<std::string, std::less<>> known{"q", "n"};
+    const SearchRequest::Parameters params = SearchRequest::parameters(raw, known);
     const auto q = params.find("q");
     if (q == params.end()) bad("q", "is missing");
     if (q->second.size() > MaxTextBytes) bad("q", "is longer than " + std::to_string(MaxTextBytes) + " bytes");

@@ -29,6 +29,23 @@
 
 using namespace quorvel;
 
+// The program as it starts: its service over the sample catalog and its window.
+struct Program {
+    InProcessService service;
+    TForm1 form;
+
+    Program() : form((service.start(QUORVEL_SAMPLE_CATALOG_DIR), service.homePageUrl())) { form.show(); }
+
+    // Shown, active and its quick search enabled.
+    bool ready() {
+        form.activateWindow();
+        if (!QTest::qWaitForWindowActive(&form)) return false;
+        QDeadlineTimer deadline(30000);
+        while (!form.panel()->m_soso->isEnabled() && !deadline.hasExpired()) QTest::qWait(20);
+        return form.panel()->m_soso->isEnabled();
+    }
+};
+
 class EndToEndTest : public QObject {
     Q_OBJECT
 
@@ -129,14 +146,10 @@ private slots:
     // Tabs that forgive: a closed tab comes back with its search, a tab's
     // tooltip tells its search and results, and F5 runs a page again in place.
     void closedTabsComeBackAndPagesRunAgain() {
-        InProcessService service;
-        service.start(QUORVEL_SAMPLE_CATALOG_DIR);
-        TForm1 form(service.homePageUrl());
-        form.show();
-        form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        Program program;
+        QVERIFY(program.ready());
+        TForm1& form = program.form;
         SearchPanel* panel = form.panel();
-        QTRY_VERIFY_WITH_TIMEOUT(panel->m_soso->isEnabled(), 30000);
         QTest::mouseClick(panel->m_soso, Qt::LeftButton);
         panel->m_keyword->setText(QStringLiteral("手机"));
         panel->m_mall->setChecked(true);
@@ -184,14 +197,10 @@ private slots:
 
     // Typing shows suggestions from the catalog; choosing one searches for it.
     void typingSuggestsAndChoosingSearches() {
-        InProcessService service;
-        service.start(QUORVEL_SAMPLE_CATALOG_DIR);
-        TForm1 form(service.homePageUrl());
-        form.show();
-        form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        Program program;
+        QVERIFY(program.ready());
+        TForm1& form = program.form;
         SearchPanel* panel = form.panel();
-        QTRY_VERIFY_WITH_TIMEOUT(panel->m_soso->isEnabled(), 30000);
         QListWidget* list = form.suggestions()->list();
 
         panel->m_keyword->setFocus();
@@ -227,14 +236,10 @@ private slots:
     // within the browser's own key handling; the search it runs must still get
     // the page's answer, and no tab may be lost.
     void enterInsideThePageKeepsTheTabs() {
-        InProcessService service;
-        service.start(QUORVEL_SAMPLE_CATALOG_DIR);
-        TForm1 form(service.homePageUrl());
-        form.show();
-        form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        Program program;
+        QVERIFY(program.ready());
+        TForm1& form = program.form;
         SearchPanel* panel = form.panel();
-        QTRY_VERIFY_WITH_TIMEOUT(panel->m_soso->isEnabled(), 30000);
         QTest::mouseClick(panel->m_soso, Qt::LeftButton);
         panel->m_keyword->setText(QStringLiteral("连衣裙"));
         QTest::mouseClick(panel->m_soso, Qt::LeftButton);
