@@ -1,6 +1,7 @@
 #include "CatalogIndex.h"
 
 #include <algorithm>
+#include <bit>
 #include <iterator>
 #include <atomic>
 #include <cctype>
@@ -223,19 +224,27 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
             counts.services.assign(ServiceFilterTable().size(), 0);
             counts.prices.assign(std::size(SearchCounts::PriceEdgesYuan) + 1, 0);
         }
+        // With a category asked for, every match is in it: that column need not be read.
+        const bool countCategories = q.categoryId.empty();
         const auto count = [&](std::size_t i) {
-            const auto category = static_cast<std::size_t>(c.category(i));
-            if (category < counts.categories.size()) ++counts.categories[category];
-            const std::uint16_t place = c.province(i) ? c.province(i) : c.city(i);
-            if (place < counts.places.size()) ++counts.places[place];
-            for (unsigned f = 0, flags = c.services(i); flags && f < counts.services.size(); ++f, flags >>= 1) {
-                counts.services[f] += flags & 1u;
+            if (countCategories) {
+                const auto category = static_cast<std::size_t>(c.category(i));
+                if (category < counts.categories.size()) ++counts.categories[category];
             }
-            const std::int64_t price = c.price(i);
-            for (std::size_t b = 0; b < counts.prices.size(); ++b) {
-                const std::int64_t low = b == 0 ? 0 : SearchCounts::PriceEdgesYuan[b - 1] * 100;
-                const bool last = b == std::size(SearchCounts::PriceEdgesYuan);
-                if (price >= low && (last || price <= SearchCounts::PriceEdgesYuan[b] * 100)) ++counts.prices[b];
+            const std::uint16_t province = c.province(i);
+            const std::uint16_t place = province ? province : c.city(i);
+            if (place < counts.places.size()) ++counts.places[place];
+            for (unsigned flags = c.services(i); flags; flags &= flags - 1) {
+                const auto f = static_cast<std::size_t>(std::countr_zero(flags));
+                if (f < counts.services.size()) ++counts.services[f];
+            }
+            // The range above the last edge not past the price; one on an edge is in the range below too.
+            const std::int64_t yuanFen = c.price(i);
+            std::size_t b = 0;
+            while (b < std::size(SearchCounts::PriceEdgesYuan) && yuanFen > SearchCounts::PriceEdgesYuan[b] * 100) ++b;
+            if (yuanFen >= 0) ++counts.prices[b];
+            if (b < std::size(SearchCounts::PriceEdgesYuan) && yuanFen == SearchCounts::PriceEdgesYuan[b] * 100) {
+                ++counts.prices[b + 1];
             }
         };
 
@@ -260,6 +269,7 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
             }
             ++result.total;
             if (q.counts) count(i);
+            if (q.totalOnly) return;
             const Ranked r{sortKey(c, i, q.sort), doc};
             if (best.size() < keep) {
                 best.push(r);
@@ -317,6 +327,9 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
         const std::size_t first = static_cast<std::size_t>(q.page - 1) * static_cast<std::size_t>(q.size);
         for (std::size_t k = first; k < page.size(); ++k) result.items.push_back(itemRecord(page[k].doc - 1));
         if (q.counts) {
+            if (!countCategories) {
+                if (const auto row = CategoryTable().indexOfCode(q.categoryId)) counts.categories[static_cast<std::size_t>(*row)] = result.total;
+            }
             for (std::uint16_t id = 0; id < c.placeCount(); ++id) counts.placeNames.emplace_back(c.placeName(id));
             result.counts = std::move(counts);
         }
@@ -334,11 +347,25 @@ std::vector<CatalogIndex::Suggestion> CatalogIndex::suggest(std::string_view tex
     // The titles' own word counts pick the candidates; each is then counted
     // as a search for it counts (a word is found inside longer words too).
     std::vector<Suggestion> out;
-    for (const auto& candidate : m_words.matching(text, limit * 3)) {
-        SearchQuery q;
-        q.words = {std::string(candidate.word)};
-        q.size = 1;
-        out.push_back({std::string(candidate.word), search(q).total});
+    for (const auto& candidate : m_words.matching(text, limit)) {
+        const TitleTerms::Word word = TitleTerms::ofWord(candidate.word);
+        std::uint64_t items = 0;
+        if (!word.needsCheck && word.terms.size() == 1) {
+            // One or two characters: the index's own count of the term is exact.
+            auto lease = takeReader();
+            try {
+                items = lease->get_termfreq(word.terms.front());
+            } catch (const Xapian::Error& e) {
+                throw CatalogError("the catalog cannot be read: " + e.get_description());
+            }
+            giveBack(std::move(lease));
+        } else {
+            SearchQuery q;
+            q.words = {std::string(candidate.word)};
+            q.totalOnly = true;
+            items = search(q).total;
+        }
+        out.push_back({std::string(candidate.word), items});
     }
     std::stable_sort(out.begin(), out.end(), [](const Suggestion& a, const Suggestion& b) { return a.items > b.items; });
     if (out.size() > limit) out.resize(limit);

@@ -23,6 +23,7 @@ struct SearchQuery {
     int creditTo = HighestCreditRow;
     unsigned services = 0;  // bit i: ServiceFilterTable()[i] required
     bool counts = false;    // also count the matches by category, place, service and price
+    bool totalOnly = false; // only the number of matches: no page of items
     int page = 1;           // from 1
     int size = 20;
 };
