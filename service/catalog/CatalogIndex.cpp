@@ -348,6 +348,14 @@ std::vector<CatalogIndex::Suggestion> CatalogIndex::suggest(std::string_view tex
     // as a search for it counts (a word is found inside longer words too).
     std::vector<Suggestion> out;
     for (const auto& candidate : m_words.matching(text, limit)) {
+        {
+            // A word's count does not change while this catalog serves: counted once.
+            std::lock_guard lock(m_suggestMutex);
+            if (const auto known = m_wordItems.find(std::string(candidate.word)); known != m_wordItems.end()) {
+                out.push_back({std::string(candidate.word), known->second});
+                continue;
+            }
+        }
         const TitleTerms::Word word = TitleTerms::ofWord(candidate.word);
         std::uint64_t items = 0;
         if (!word.needsCheck && word.terms.size() == 1) {
@@ -364,6 +372,10 @@ std::vector<CatalogIndex::Suggestion> CatalogIndex::suggest(std::string_view tex
             q.words = {std::string(candidate.word)};
             q.totalOnly = true;
             items = search(q).total;
+        }
+        {
+            std::lock_guard lock(m_suggestMutex);
+            m_wordItems.emplace(std::string(candidate.word), items);
         }
         out.push_back({std::string(candidate.word), items});
     }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 #include <string>
 #include <string_view>
@@ -70,6 +71,8 @@ private:
     CatalogColumns m_columns;
     std::shared_ptr<const MappedFile> m_records;  // the item records, as the page reads them
     SuggestionWords m_words;
+    mutable std::mutex m_suggestMutex;  // guards m_wordItems
+    mutable std::unordered_map<std::string, std::uint64_t> m_wordItems;  // items a search for a word finds
     std::unique_ptr<FileLock> m_inUse;            // keeps imports from removing this generation
     // Each block of the records: 0 not yet checked, 1 matches its checksum, 2 damaged.
     std::unique_ptr<std::atomic<std::uint8_t>[]> m_recordBlockState;
