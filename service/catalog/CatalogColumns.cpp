@@ -42,7 +42,7 @@ CatalogColumns CatalogColumns::open(const std::filesystem::path& file) {
     const MappedFile& f = *mapped;
     c.m_size = header.items;
     c.m_ids = at<std::uint64_t>(f, layout->ids);
-    c.m_filters = at<FilterRow>(f, layout->filters);
+    c.m_prices = at<std::int64_t>(f, layout->prices);
     c.m_sales = at<std::int64_t>(f, layout->sales);
     c.m_commissions = at<std::int64_t>(f, layout->commissions);
     c.m_titleEnds = at<std::uint64_t>(f, layout->titleEnds);
@@ -51,7 +51,9 @@ CatalogColumns CatalogColumns::open(const std::filesystem::path& file) {
     c.m_recordBlocks = header.recordBlocks;
     c.m_provinces = at<std::uint16_t>(f, layout->provinces);
     c.m_cities = at<std::uint16_t>(f, layout->cities);
-
+    c.m_credits = at<std::uint8_t>(f, layout->credits);
+    c.m_services = at<std::uint8_t>(f, layout->services);
+    c.m_categories = at<std::uint8_t>(f, layout->categories);
     c.m_titles = std::string_view(f.data() + layout->titles, header.titleBytes);
 
     // The few places are read now; the per-item columns only when searched.

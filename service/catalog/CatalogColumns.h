@@ -8,8 +8,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ColumnsFormat.h"
-
 namespace quorvel {
 
 class MappedFile;
@@ -27,14 +25,12 @@ public:
     std::size_t size() const { return m_size; }
 
     std::uint64_t id(std::size_t i) const { return m_ids[i]; }
-    // What a match is tested and counted on, in one row.
-    const FilterRow& filters(std::size_t i) const { return m_filters[i]; }
-    std::int64_t price(std::size_t i) const { return m_filters[i].price; }
-    int credit(std::size_t i) const { return m_filters[i].credit; }
+    std::int64_t price(std::size_t i) const { return m_prices[i]; }
+    int credit(std::size_t i) const { return m_credits[i]; }
     std::int64_t sales(std::size_t i) const { return m_sales[i]; }
     std::int64_t commission(std::size_t i) const { return m_commissions[i]; }
-    unsigned services(std::size_t i) const { return m_filters[i].services; }
-    int category(std::size_t i) const { return m_filters[i].category; }  // row of the category table
+    unsigned services(std::size_t i) const { return m_services[i]; }
+    int category(std::size_t i) const { return m_categories[i]; }  // row of the category table
     std::uint16_t province(std::size_t i) const { return m_provinces[i]; }
     std::uint16_t city(std::size_t i) const { return m_cities[i]; }
     // Throws CatalogError when the column is damaged.
@@ -56,7 +52,7 @@ private:
     std::shared_ptr<const MappedFile> m_file;
     std::size_t m_size = 0;
     const std::uint64_t* m_ids = nullptr;
-    const FilterRow* m_filters = nullptr;
+    const std::int64_t* m_prices = nullptr;
     const std::int64_t* m_sales = nullptr;
     const std::int64_t* m_commissions = nullptr;
     const std::uint64_t* m_titleEnds = nullptr;
@@ -65,7 +61,9 @@ private:
     std::size_t m_recordBlocks = 0;
     const std::uint16_t* m_provinces = nullptr;
     const std::uint16_t* m_cities = nullptr;
-
+    const std::uint8_t* m_credits = nullptr;
+    const std::uint8_t* m_services = nullptr;
+    const std::uint8_t* m_categories = nullptr;
     std::string_view m_titles;
     std::size_t m_placeCount = 0;
     std::unordered_map<std::string, std::uint16_t> m_placeIds;

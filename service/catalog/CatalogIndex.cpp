@@ -227,15 +227,19 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
         // With a category asked for, every match is in it: that column need not be read.
         const bool countCategories = q.categoryId.empty();
         const auto count = [&](std::size_t i) {
-            const FilterRow& row = c.filters(i);  // in cache: the match was just tested on it
-            if (countCategories && row.category < counts.categories.size()) ++counts.categories[row.category];
-            if (row.place < counts.places.size()) ++counts.places[row.place];
-            for (unsigned flags = row.services; flags; flags &= flags - 1) {
+            if (countCategories) {
+                const auto category = static_cast<std::size_t>(c.category(i));
+                if (category < counts.categories.size()) ++counts.categories[category];
+            }
+            const std::uint16_t province = c.province(i);
+            const std::uint16_t place = province ? province : c.city(i);
+            if (place < counts.places.size()) ++counts.places[place];
+            for (unsigned flags = c.services(i); flags; flags &= flags - 1) {
                 const auto f = static_cast<std::size_t>(std::countr_zero(flags));
                 if (f < counts.services.size()) ++counts.services[f];
             }
             // The range above the last edge not past the price; one on an edge is in the range below too.
-            const std::int64_t yuanFen = row.price;
+            const std::int64_t yuanFen = c.price(i);
             std::size_t b = 0;
             while (b < std::size(SearchCounts::PriceEdgesYuan) && yuanFen > SearchCounts::PriceEdgesYuan[b] * 100) ++b;
             if (yuanFen >= 0) ++counts.prices[b];
@@ -246,10 +250,11 @@ SearchResult CatalogIndex::search(const SearchQuery& q) const {
 
         const auto consider = [&](Xapian::docid doc) {
             const std::size_t i = doc - 1;
-            const FilterRow& row = c.filters(i);
-            if (row.price < q.priceFromFen || row.price > q.priceToFen) return;
-            if (row.credit < q.creditFrom || row.credit > q.creditTo) return;
-            if ((row.services & services) != services) return;
+            const std::int64_t price = c.price(i);
+            if (price < q.priceFromFen || price > q.priceToFen) return;
+            const int credit = c.credit(i);
+            if (credit < q.creditFrom || credit > q.creditTo) return;
+            if ((c.services(i) & services) != services) return;
             if (!placeWanted.empty()) {
                 const std::uint16_t province = c.province(i), city = c.city(i);
                 const bool there = (province < placeWanted.size() && placeWanted[province]) ||

@@ -15,10 +15,12 @@ namespace quorvel {
 
 void ColumnsBuilder::reserve(std::size_t n) {
     m_ids.reserve(n);
-    m_filters.reserve(n);
+    m_prices.reserve(n);
+    m_credits.reserve(n);
     m_sales.reserve(n);
     m_commissions.reserve(n);
-
+    m_services.reserve(n);
+    m_categories.reserve(n);
     m_provinces.reserve(n);
     m_cities.reserve(n);
     m_titleEnds.reserve(n);
@@ -38,20 +40,14 @@ std::uint16_t ColumnsBuilder::internPlace(const std::string& place) {
 void ColumnsBuilder::add(const CatalogItem& item, std::uint64_t itemBytes) {
     m_itemEnds.push_back((m_itemEnds.empty() ? 0 : m_itemEnds.back()) + itemBytes);
     m_ids.push_back(item.id);
-    const std::uint16_t province = internPlace(item.province);
-    const std::uint16_t city = internPlace(item.city);
-    FilterRow row{};
-    row.price = item.priceFen;
-    row.place = province ? province : city;
-    row.credit = static_cast<std::uint8_t>(item.creditIndex);
-    row.services = static_cast<std::uint8_t>(item.services);
-    row.category = static_cast<std::uint8_t>(CategoryTable().indexOfCode(item.categoryId).value_or(0));
-    m_filters.push_back(row);
+    m_prices.push_back(item.priceFen);
+    m_credits.push_back(static_cast<std::uint8_t>(item.creditIndex));
     m_sales.push_back(item.sales);
     m_commissions.push_back(item.commission);
-
-    m_provinces.push_back(province);
-    m_cities.push_back(city);
+    m_services.push_back(static_cast<std::uint8_t>(item.services));
+    m_categories.push_back(static_cast<std::uint8_t>(CategoryTable().indexOfCode(item.categoryId).value_or(0)));
+    m_provinces.push_back(internPlace(item.province));
+    m_cities.push_back(internPlace(item.city));
     m_titles += LowerAscii(item.title);
     m_titleEnds.push_back(m_titles.size());
 }
@@ -93,7 +89,7 @@ void ColumnsBuilder::write(const std::filesystem::path& file) const {
         put(offset, v.data(), v.size() * sizeof(v[0]));
     };
     column(layout->ids, m_ids);
-    column(layout->filters, m_filters);
+    column(layout->prices, m_prices);
     column(layout->sales, m_sales);
     column(layout->commissions, m_commissions);
     column(layout->titleEnds, m_titleEnds);
@@ -102,7 +98,9 @@ void ColumnsBuilder::write(const std::filesystem::path& file) const {
     column(layout->placeEnds, placeEnds);
     column(layout->provinces, m_provinces);
     column(layout->cities, m_cities);
-
+    column(layout->credits, m_credits);
+    column(layout->services, m_services);
+    column(layout->categories, m_categories);
     put(layout->titles, m_titles.data(), m_titles.size());
     put(layout->placeNames, names.data(), names.size());
     header.checksum = XXH3_64bits_digest(hash.get());

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "CatalogItem.h"
-#include "ColumnsFormat.h"
 
 namespace quorvel {
 
@@ -27,10 +26,12 @@ private:
     std::uint16_t internPlace(const std::string& place);
 
     std::vector<std::uint64_t> m_ids;
-    std::vector<FilterRow> m_filters;
+    std::vector<std::int64_t> m_prices;
+    std::vector<std::uint8_t> m_credits;
     std::vector<std::int64_t> m_sales;
     std::vector<std::int64_t> m_commissions;
-
+    std::vector<std::uint8_t> m_services;
+    std::vector<std::uint8_t> m_categories;
     std::vector<std::uint16_t> m_provinces;
     std::vector<std::uint16_t> m_cities;
     std::vector<std::uint64_t> m_titleEnds;

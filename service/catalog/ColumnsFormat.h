@@ -7,25 +7,14 @@ namespace quorvel {
 
 // The column file: a header, then each column as a plain array starting on
 // an 8-byte boundary, so that the file is searched where it is mapped.
-//   ids u64, filters FilterRow, sales i64, commissions i64, titleEnds u64,
+//   ids u64, prices i64, sales i64, commissions i64, titleEnds u64,
 //   itemEnds u64, recordSums u64[recordBlocks], placeEnds u64[places],
-//   provinces u16, cities u16, titles (lowered, back to back), place names.
-// What every match is tested and counted on sits together in one 16-byte
-// row (FilterRow), so a match costs one cache line, not one a column.
+//   provinces u16, cities u16, credits u8, services u8, categories u8 (row
+//   of the category table), titles (lowered, back to back), place names.
 // Place 0 is "no place". Every count is in the header, so the file's size
 // is known before anything is read, and checked against it. checksum is the
 // XXH3 hash of everything after the header; recordSums hold the XXH3 hash
 // of each RecordBlockBytes block of the items file.
-struct FilterRow {
-    std::int64_t price;     // fen
-    std::uint16_t place;    // the province's place id, else the city's (abroad: the country)
-    std::uint8_t credit;    // row of the credit table
-    std::uint8_t services;  // bit i: ServiceFilterTable()[i]
-    std::uint8_t category;  // row of the category table
-    std::uint8_t unused[3];
-};
-static_assert(sizeof(FilterRow) == 16);
-
 struct ColumnsHeader {
     char magic[8];
     std::uint32_t byteOrder;
@@ -39,8 +28,8 @@ struct ColumnsHeader {
 };
 
 struct ColumnsLayout {
-    std::uint64_t ids, filters, sales, commissions, titleEnds, itemEnds, recordSums, placeEnds, provinces, cities,
-        titles, placeNames, total;
+    std::uint64_t ids, prices, sales, commissions, titleEnds, itemEnds, recordSums, placeEnds, provinces, cities, credits,
+        services, categories, titles, placeNames, total;
 
     // Offsets of every column; nothing when the counts cannot describe a
     // file (too large, overflowing).
@@ -60,7 +49,7 @@ struct ColumnsLayout {
         };
         const std::uint64_t n = h.items;
         l.ids = next(8 * n);
-        l.filters = next(sizeof(FilterRow) * n);
+        l.prices = next(8 * n);
         l.sales = next(8 * n);
         l.commissions = next(8 * n);
         l.titleEnds = next(8 * n);
@@ -69,13 +58,16 @@ struct ColumnsLayout {
         l.placeEnds = next(8 * h.places);
         l.provinces = next(2 * n);
         l.cities = next(2 * n);
+        l.credits = next(n);
+        l.services = next(n);
+        l.categories = next(n);
         l.titles = next(h.titleBytes);
         l.placeNames = next(h.placeBytes);
         l.total = at;
         return l;
     }
 
-    static constexpr int Version = 6;  // the last two characters of the mark
+    static constexpr int Version = 5;  // the last two characters of the mark
     static constexpr char Magic[8] = {'Q', 'V', 'C', 'O', 'L', 'S', '0', '0' + Version};
     static constexpr std::uint32_t RecordBlockBytes = 64 * 1024;
     static constexpr std::uint32_t ByteOrderMark = 0x01020304;
