@@ -142,8 +142,9 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
             // key until its release: a synchronous call into the page made
             // before then can go unanswered. The search runs on the release.
             m_enterInPage = true;
-        } else if (Panel1->m_soso->isEnabled()) {
-            Panel1->m_soso->click();
+        } else {
+            m_enterInPage = false;  // a press whose release never came back from the page
+            if (Panel1->m_soso->isEnabled()) Panel1->m_soso->click();
         }
         event->accept();
         return;

@@ -29,6 +29,7 @@
 #include "SearchPanel.h"
 #include "SearchRequest.h"
 #include "Unit1.h"
+#include "RunInPage.h"
 #include "WebEngineSetup.h"
 
 using namespace quorvel;
@@ -49,23 +50,6 @@ new MutationObserver(() => {
 }).observe(document.getElementById('view'), { childList: true });
 true)JS";
 
-QVariant run(QWebEnginePage* page, const QString& script) {
-    QVariant result;
-    bool done = false;
-    QEventLoop loop;
-    page->runJavaScript(script, [&](const QVariant& v) { result = v; done = true; loop.quit(); });
-    if (!done) {
-        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return result;
-}
-
-void settle(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 double epochMs() {
     return std::chrono::duration<double, std::milli>(std::chrono::system_clock::now().time_since_epoch()).count();
@@ -78,7 +62,7 @@ double percentile(std::vector<double> v, double p) {
 
 // Clicks the quick search and waits for the page's paint mark.
 double clickToPaint(TForm1& form) {
-    settle(30);  // the frame of whatever the page drew before passes
+    bench::Settle(30);  // the frame of whatever the page drew before passes
     double painted = 0;
     QEventLoop wait;
     const auto seen = QObject::connect(form.web(), &QWebEngineView::titleChanged, &wait, [&](const QString& title) {
@@ -97,14 +81,14 @@ double clickToPaint(TForm1& form) {
 // The engine's own time to show a change on this machine: one line of text
 // changed in the page, from the change to after its frame is painted.
 double changeToPaint(TForm1& form) {
-    settle(30);
+    bench::Settle(30);
     double painted = 0;
     QEventLoop wait;
     const auto seen = QObject::connect(form.web(), &QWebEngineView::titleChanged, &wait, [&](const QString& title) {
         painted = title.toDouble();
         wait.quit();
     });
-    const double changed = run(form.web()->page(), QStringLiteral(R"JS((() => {
+    const double changed = bench::RunInPage(form.web()->page(), QStringLiteral(R"JS((() => {
       const at = performance.timeOrigin + performance.now();
       document.querySelector('#view .took').textContent = String(at);
       requestAnimationFrame(() => {
@@ -146,7 +130,7 @@ int main(int argc, char* argv[]) {
     TForm1 form(service.homePageUrl());
     form.show();
     while (!opened || !form.panel()->m_soso->isEnabled()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    run(form.web()->page(), QString::fromLatin1(kMarker));
+    bench::RunInPage(form.web()->page(), QString::fromLatin1(kMarker));
     const auto index = CatalogIndex::open(catalog);
 
     const QStringList words{QStringLiteral("热卖"), QStringLiteral("包邮"), QStringLiteral("新款"), QStringLiteral("正品"),
@@ -164,7 +148,7 @@ int main(int argc, char* argv[]) {
     // Warm up, and leave two pages open for the repeated searches.
     search(words[0], 0);
     search(words[1], 0);
-    settle(500);
+    bench::Settle(500);
 
     std::vector<double> fresh, repeated;
     for (int r = 0; r < runs; ++r) {
@@ -173,8 +157,8 @@ int main(int argc, char* argv[]) {
         if (ms < 0) {
             std::fprintf(stderr, "clicks: no paint after a new search (run %d, tabs %d, state %s, visibility %s)\n", r,
                          form.tabStrip()->count(),
-                         qPrintable(run(form.web()->page(), QStringLiteral("document.getElementById('view').dataset.state")).toString()),
-                         qPrintable(run(form.web()->page(), QStringLiteral("document.visibilityState + ' ' + window.__paints.length")).toString()));
+                         qPrintable(bench::RunInPage(form.web()->page(), QStringLiteral("document.getElementById('view').dataset.state")).toString()),
+                         qPrintable(bench::RunInPage(form.web()->page(), QStringLiteral("document.visibilityState + ' ' + window.__paints.length")).toString()));
             return 1;
         }
         fresh.push_back(ms);
@@ -184,8 +168,8 @@ int main(int argc, char* argv[]) {
         if (again < 0) {
             std::fprintf(stderr, "clicks: no paint after a repeated search (run %d, tabs %d, state %s, %s)\n", r,
                          form.tabStrip()->count(),
-                         qPrintable(run(form.web()->page(), QStringLiteral("document.getElementById('view').dataset.state")).toString()),
-                         qPrintable(run(form.web()->page(), QStringLiteral("document.visibilityState + ' ' + window.__paints.length + ' ' + document.querySelector('#view .grid .card h3').textContent")).toString()));
+                         qPrintable(bench::RunInPage(form.web()->page(), QStringLiteral("document.getElementById('view').dataset.state")).toString()),
+                         qPrintable(bench::RunInPage(form.web()->page(), QStringLiteral("document.visibilityState + ' ' + window.__paints.length + ' ' + document.querySelector('#view .grid .card h3').textContent")).toString()));
             return 1;
         }
         repeated.push_back(again);

@@ -15,26 +15,13 @@
 
 #include "InProcessService.h"
 #include "PageScriptBridge.h"
+#include "RunInPage.h"
 #include "WebEngineSetup.h"
 
 using namespace quorvel;
 
 namespace {
 
-QVariant run(QWebEnginePage& page, const QString& script) {
-    QVariant result;
-    QEventLoop loop;
-    page.runJavaScript(script, [&](const QVariant& v) { result = v; loop.quit(); });
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return result;
-}
-
-void settle(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 long residentKiB(qint64 pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -52,11 +39,11 @@ struct Reading {
 };
 
 Reading measure(QWebEnginePage& page) {
-    settle(1500);  // let every search answer and draw
-    run(page, QStringLiteral("gc(); gc(); true"));
-    settle(300);
-    return {run(page, QStringLiteral("performance.memory.usedJSHeapSize")).toDouble() / 1048576.0,
-            run(page, QStringLiteral("document.getElementsByTagName('*').length")).toInt(),
+    bench::Settle(1500);  // let every search answer and draw
+    bench::RunInPage(&page, QStringLiteral("gc(); gc(); true"));
+    bench::Settle(300);
+    return {bench::RunInPage(&page, QStringLiteral("performance.memory.usedJSHeapSize")).toDouble() / 1048576.0,
+            bench::RunInPage(&page, QStringLiteral("document.getElementsByTagName('*').length")).toInt(),
             residentKiB(page.renderProcessPid())};
 }
 
@@ -86,14 +73,14 @@ int main(int argc, char* argv[]) {
     // readings have had the same drawing, and differ by the pages held.
     for (int i = 0; i < 50; ++i) {
         bridge.SoItem(query(1000 + i), 1);
-        settle(100);
+        bench::Settle(100);
         bridge.DelPage(0);
     }
     bridge.SoItem(query(0), 1);
     const Reading one = measure(page);
     for (int i = 1; i < 50; ++i) {
         bridge.SoItem(query(i), 1);
-        settle(100);  // one search after the other, as a user makes them
+        bench::Settle(100);  // one search after the other, as a user makes them
     }
     const Reading fifty = measure(page);
     // Control: close 49 of them and draw as many pages again without holding
@@ -101,7 +88,7 @@ int main(int argc, char* argv[]) {
     for (int i = 49; i >= 1; --i) bridge.DelPage(i);
     for (int i = 0; i < 49; ++i) {
         bridge.SoItem(query(2000 + i), 1);
-        settle(100);
+        bench::Settle(100);
         bridge.DelPage(1);
     }
     const Reading control = measure(page);

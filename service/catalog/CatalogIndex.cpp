@@ -113,12 +113,14 @@ std::shared_ptr<const CatalogIndex> CatalogIndex::openGeneration(const fs::path&
     }
     std::shared_ptr<const CatalogIndex> index(
         new CatalogIndex(dir, genDir, std::move(columns), std::move(records), std::move(words), std::move(inUse)));
-    // Open once here, so that a damaged index is reported at start, not at the first search.
+    // Open once here, so that a damaged index is reported at start, not at the
+    // first search; the reader then serves the first search.
     try {
-        const Xapian::Database db((genDir / CatalogFolder::IndexFolder).string());
-        if (db.get_doccount() != index->size() || (index->size() > 0 && db.get_lastdocid() != index->size())) {
+        auto db = std::make_unique<Xapian::Database>((genDir / CatalogFolder::IndexFolder).string());
+        if (db->get_doccount() != index->size() || (index->size() > 0 && db->get_lastdocid() != index->size())) {
             throw CatalogError("the catalog in " + dir.string() + " is damaged (index and columns disagree); import it again");
         }
+        index->giveBack(std::move(db));
     } catch (const Xapian::Error& e) {
         throw CatalogError("the catalog index in " + dir.string() + " cannot be opened: " + e.get_description());
     }

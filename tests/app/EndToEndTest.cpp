@@ -11,6 +11,8 @@
 #include <QWebEngineView>
 
 #include <atomic>
+#include <memory>
+#include <optional>
 #include <thread>
 
 #include <QDeadlineTimer>
@@ -54,15 +56,18 @@ class EndToEndTest : public QObject {
         return qobject_cast<QAbstractButton*>(b ? b : bar->tabButton(index, QTabBar::LeftSide));
     }
 
+    // A script's value in the page, or nothing after 5 s (a late answer changes nothing).
+    static QVariant js(QWebEngineView* web, const QString& script) {
+        auto value = std::make_shared<std::optional<QVariant>>();
+        web->page()->runJavaScript(script, [value](const QVariant& v) { *value = v; });
+        QDeadlineTimer deadline(5000);
+        while (!*value && !deadline.hasExpired()) QTest::qWait(10);
+        return value->value_or(QVariant());
+    }
+
     // The page's drawing state: loading, ready, empty, error.
     static QString pageState(QWebEngineView* web) {
-        QString state;
-        bool done = false;
-        web->page()->runJavaScript(QStringLiteral("document.getElementById('view').dataset.state"),
-                                   [&](const QVariant& v) { state = v.toString(); done = true; });
-        QDeadlineTimer deadline(5000);
-        while (!done && !deadline.hasExpired()) QTest::qWait(10);
-        return state;
+        return js(web, QStringLiteral("document.getElementById('view').dataset.state")).toString();
     }
 
 private slots:
@@ -172,26 +177,19 @@ private slots:
         QCOMPARE(form.tabStrip()->count(), 2);
 
         // F5 in the page: the shown page's search again, on the same page number.
-        const auto js = [&form](const QString& script) {
-            QVariant value;
-            bool done = false;
-            form.web()->page()->runJavaScript(script, [&](const QVariant& v) { value = v; done = true; });
-            QDeadlineTimer deadline(5000);
-            while (!done && !deadline.hasExpired()) QTest::qWait(10);
-            return value;
-        };
+        const auto inPageJs = [&form](const QString& script) { return js(form.web(), script); };
         QTRY_COMPARE_WITH_TIMEOUT(pageState(form.web()), QStringLiteral("ready"), 10000);
-        js(QStringLiteral("document.querySelector('.pager .next').click(); true"));
-        QTRY_VERIFY_WITH_TIMEOUT(js(QStringLiteral("document.querySelector('.position')?.textContent ?? ''")).toString().startsWith(QStringLiteral("第 2 ")), 10000);
-        js(QStringLiteral("document.querySelector('.grid').dataset.before = 'yes'; true"));
+        inPageJs(QStringLiteral("document.querySelector('.pager .next').click(); true"));
+        QTRY_VERIFY_WITH_TIMEOUT(inPageJs(QStringLiteral("document.querySelector('.position')?.textContent ?? ''")).toString().startsWith(QStringLiteral("第 2 ")), 10000);
+        inPageJs(QStringLiteral("document.querySelector('.grid').dataset.before = 'yes'; true"));
         form.web()->setFocus();
         QWidget* inPage = form.web()->focusProxy() ? form.web()->focusProxy() : form.web();
         QTRY_VERIFY(inPage->hasFocus());
         QTest::keyPress(inPage, Qt::Key_F5);
         QTest::qWait(50);
         QTest::keyRelease(inPage, Qt::Key_F5);
-        QTRY_VERIFY_WITH_TIMEOUT(js(QStringLiteral("document.querySelector('.grid') && !document.querySelector('.grid').dataset.before")).toBool(), 10000);
-        QVERIFY(js(QStringLiteral("document.querySelector('.position').textContent")).toString().startsWith(QStringLiteral("第 2 ")));
+        QTRY_VERIFY_WITH_TIMEOUT(inPageJs(QStringLiteral("document.querySelector('.grid') && !document.querySelector('.grid').dataset.before")).toBool(), 10000);
+        QVERIFY(inPageJs(QStringLiteral("document.querySelector('.position').textContent")).toString().startsWith(QStringLiteral("第 2 ")));
         QCOMPARE(form.tabStrip()->count(), 2);
     }
 
